@@ -1,0 +1,11 @@
+# strcrypt_warnings: an interface target that turns on the project's warnings for
+# whatever links it, and makes them errors when STRCRYPT_WERROR is on.
+add_library(strcrypt_warnings INTERFACE)
+if(MSVC)
+    target_compile_options(strcrypt_warnings INTERFACE
+        /W4 /permissive- $<$<BOOL:${STRCRYPT_WERROR}>:/WX>)
+else()
+    target_compile_options(strcrypt_warnings INTERFACE
+        -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
+        $<$<BOOL:${STRCRYPT_WERROR}>:-Werror>)
+endif()

@@ -1,0 +1,99 @@
+#include "run_program.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace strcrypt::testing {
+
+namespace {
+
+void check(bool ok, const char* what) {
+    if (!ok) throw std::runtime_error(std::string(what) + " failed");
+}
+
+std::vector<char*> pointers_to(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (auto& s : strings) pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& argv,
+                      const RunOptions& options) {
+    std::vector<std::string> args = argv;
+    std::vector<std::string> env = options.env;
+    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    std::vector<char*> arg_pointers = pointers_to(args);
+    std::vector<char*> env_pointers = pointers_to(env);
+
+    std::array<int, 2> out{};
+    std::array<int, 2> err{};
+    check(pipe(out.data()) == 0 && pipe(err.data()) == 0, "pipe");
+
+    const pid_t pid = fork();
+    check(pid >= 0, "fork");
+    if (pid == 0) {
+        switch (options.out) {
+            case Stdout::pipe: dup2(out[1], STDOUT_FILENO); break;
+            case Stdout::closed: close(STDOUT_FILENO); break;
+            case Stdout::full_device: {
+                const int full = open("/dev/full", O_WRONLY);
+                if (full < 0) _exit(125);
+                dup2(full, STDOUT_FILENO);
+                close(full);
+                break;
+            }
+        }
+        dup2(err[1], STDERR_FILENO);
+        for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
+        execve(program.c_str(), arg_pointers.data(), env_pointers.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+
+    RunResult result;
+    std::array<pollfd, 2> fds = {{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}}};
+    std::array<std::string*, 2> sinks = {&result.out, &result.err};
+    int open_fds = 2;
+    while (open_fds > 0) {
+        if (poll(fds.data(), fds.size(), -1) < 0) {
+            check(errno == EINTR, "poll");
+            continue;
+        }
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            std::array<char, 65536> buffer;
+            const ssize_t got = read(fds[i].fd, buffer.data(), buffer.size());
+            if (got > 0) {
+                sinks[i]->append(buffer.data(), static_cast<std::size_t>(got));
+            } else {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open_fds;
+            }
+        }
+    }
+
+    int wstatus = 0;
+    while (waitpid(pid, &wstatus, 0) < 0) check(errno == EINTR, "waitpid");
+    if (WIFEXITED(wstatus)) {
+        result.status = WEXITSTATUS(wstatus);
+    } else if (WIFSIGNALED(wstatus)) {
+        result.signal = WTERMSIG(wstatus);
+    }
+    return result;
+}
+
+}  // namespace strcrypt::testing
