@@ -3,12 +3,20 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "decipher.h"
 #include "encoder.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // no min and max macros from windows.h
+#endif
+#include <windows.h>
+#endif
 
 namespace strcrypt {
 namespace {
@@ -89,6 +97,21 @@ TEST(ClockSeed, WholeSecondsSince1970ModuloTwoTo32) {
         EXPECT_EQ(clock_seed(t), row.seed) << row.since_epoch.count() << " ms";
     }
 }
+
+#ifdef _WIN32
+// The C runtime's own time_t may be 32 bits; the program's clock must not be.
+TEST(ClockSeed, SystemClockAgreesWithTheWindowsClock) {
+    constexpr std::uint64_t ticks_per_second = 10'000'000;         // FILETIME counts 100 ns
+    constexpr std::uint64_t ticks_1601_to_1970 = 116'444'736'000'000'000;
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    const std::uint64_t ticks = std::uint64_t{ft.dwHighDateTime} << 32 | ft.dwLowDateTime;
+    const auto windows_seconds = static_cast<std::int64_t>((ticks - ticks_1601_to_1970) / ticks_per_second);
+    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    static_assert(sizeof(now.count()) == 8);
+    EXPECT_LE(std::abs(now.count() - windows_seconds), 1);
+}
+#endif
 
 TEST(Encode, EveryLengthAndManySeedsDecipherToTheInput) {
     const std::uint32_t seeds[] = {0, 1, 2, 3, 41, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFE, 0xFFFFFFFF};

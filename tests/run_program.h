@@ -6,22 +6,24 @@
 
 namespace strcrypt::testing {
 
-enum class Stdout { pipe, closed, full_device };
+enum class Stdout { pipe, closed, full_device };  // the last two on POSIX only
 
 struct RunOptions {
-    std::vector<std::string> env;  // extra NAME=VALUE entries
+    std::vector<std::string> env;  // extra NAME=VALUE entries; POSIX only
     Stdout out = Stdout::pipe;
 };
 
 struct RunResult {
-    int status = -1;  // exit status as a POSIX shell sees it (0..255); -1 if killed
-    int signal = 0;   // the signal that ended the process, if any
+    int status = -1;  // POSIX: the exit status as a shell sees it, 0..255; -1 if killed.
+                      // Windows: the whole exit code, as %ERRORLEVEL% shows it.
+    int signal = 0;   // POSIX: the signal that ended the process, if any
     std::string out;
     std::string err;
 };
 
-// Runs `program` with exactly `argv` as its argument vector (argv[0] included; an
-// empty vector starts it with no arguments at all, not even a name).
+// Runs `program` with exactly `argv` as its argument vector (argv[0] included). On POSIX
+// an empty vector starts it with no arguments at all, not even a name; on Windows the
+// vector is quoted into a command line that the C runtime splits back into `argv`.
 RunResult run_program(const std::string& program, const std::vector<std::string>& argv,
                       const RunOptions& options = {});
 

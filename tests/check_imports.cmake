@@ -1,0 +1,21 @@
+# cmake -DOBJDUMP=... -DPROGRAM=... -P check_imports.cmake
+# Fails unless the program imports only DLLs that every Windows installation has.
+cmake_minimum_required(VERSION 3.25)
+set(system_dlls kernel32.dll msvcrt.dll advapi32.dll user32.dll ws2_32.dll shell32.dll)
+
+execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+if(NOT imports)
+    message(FATAL_ERROR "no imports found in ${PROGRAM}")
+endif()
+foreach(line IN LISTS imports)
+    string(REPLACE "DLL Name: " "" dll "${line}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls)
+        message(FATAL_ERROR "${PROGRAM} needs ${dll}, which Windows does not ship")
+    endif()
+    message(STATUS "imports ${dll}")
+endforeach()
