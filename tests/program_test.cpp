@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <cstdint>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,25 @@ using testing::RunResult;
 using testing::Stdout;
 
 const std::string program = STRCRYPT_PROGRAM;
+
+// A command that every run of the program goes through, such as a memory checker: the
+// words of STRCRYPT_TEST_WRAPPER, if set. It gives the program its own path as argv[0].
+std::vector<std::string> wrapper() {
+    std::vector<std::string> words;
+    std::istringstream in(std::getenv("STRCRYPT_TEST_WRAPPER") != nullptr ? std::getenv("STRCRYPT_TEST_WRAPPER") : "");
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+const std::vector<std::string> wrapper_words = wrapper();
+const bool wrapped = !wrapper_words.empty();
+
+RunResult run_strcrypt(const std::vector<std::string>& argv, const RunOptions& options = {}) {
+    if (!wrapped) return run_program(program, argv, options);
+    std::vector<std::string> command = wrapper_words;
+    command.push_back(program);
+    if (!argv.empty()) command.insert(command.end(), argv.begin() + 1, argv.end());
+    return run_program(command[0], command, options);
+}
 
 #ifdef _WIN32
 constexpr const char* newline = "\r\n";  // standard output is in text mode
@@ -82,7 +104,7 @@ void expect_encodes(const std::vector<std::string>& args, const std::string& sen
     std::vector<std::string> argv = {"strcrypt"};
     argv.insert(argv.end(), args.begin(), args.end());
     const auto before = std::chrono::system_clock::now();
-    const RunResult run = run_program(program, argv);
+    const RunResult run = run_strcrypt(argv);
     const auto after = std::chrono::system_clock::now();
 
     ASSERT_EQ(run.status, 0) << run.err;
@@ -117,9 +139,10 @@ TEST(Program, UsageAndStatusForMissingOrWrongKeyword) {
         {{"100%s", "x"}, -2, usage_line("100%s")},
     };
     for (const auto& row : rows) {
-        const RunResult run = run_program(program, row.argv);
+        if (wrapped && row.argv.empty()) continue;  // a wrapper always gives a name
+        const RunResult run = run_strcrypt(row.argv);
         EXPECT_EQ(run.status, shown_status(row.status)) << row.out;
-        EXPECT_EQ(run.out, row.out);
+        EXPECT_EQ(run.out, wrapped ? usage_line(program) : row.out);
         EXPECT_EQ(run.err, "");  // usage cases never write to standard error
     }
 }
@@ -174,8 +197,8 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     for (const auto& row : rows) {
         RunOptions frozen;
         frozen.env = {"LD_PRELOAD=" + faketime_library, std::string("FAKETIME=") + row.instant, "TZ=UTC"};
-        const RunResult first = run_program(program, {"strcrypt", "CRYPT", "hello world"}, frozen);
-        const RunResult second = run_program(program, {"strcrypt", "CRYPT", "hello world"}, frozen);
+        const RunResult first = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
+        const RunResult second = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         const auto expected = crypt_encode_seeded(bytes_of("hello world"), row.seed);
         EXPECT_EQ(first.status, 0);
         EXPECT_EQ(first.out, result_line(expected.view())) << row.instant;
@@ -183,14 +206,40 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     }
 }
 
-TEST(Program, FailsWithMinus4WhenTheResultCannotBeWritten) {
-    for (const Stdout out : {Stdout::full_device, Stdout::closed}) {
+// The program's surroundings failing. Each row states what the program must do; it
+// never reports success for a line that was lost.
+TEST(Program, FailuresAroundTheResultLine) {
+    const std::string long_text(131071, 'x');  // its 262 KB line is more than a pipe holds
+    const std::string text_64k(65536, 'x');    // the shim lets its record through, not its text
+    const std::string write_failed = "strcrypt: cannot write the result: ";
+    struct Row {
+        const char* what;
+        const std::string& text;
         RunOptions options;
-        options.out = out;
-        const RunResult run = run_program(program, {"strcrypt", "CRYPT", "abc"}, options);
-        EXPECT_EQ(run.status, shown_status(-4));
-        EXPECT_EQ(run.err.rfind("strcrypt: cannot write the result: ", 0), 0U) << run.err;
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line";
+        int status;              // as main returns it; ignored when `signal` is set
+        int signal;              // the signal that must end the program, if any
+        std::string error_line;  // the start of the one line on standard error
+    };
+    const std::vector<Row> rows = {
+        {"standard output closed", long_text, {.out = Stdout::closed}, -4, 0, write_failed},
+        {"standard output a full device", long_text, {.out = Stdout::full_device}, -4, 0, write_failed},
+        {"the reader closes the pipe after one byte", long_text, {.read_limit = 1}, 0, SIGPIPE, ""},
+        {"the same with SIGPIPE ignored", long_text, {.read_limit = 1, .ignore_sigpipe = true}, -4, 0, write_failed},
+        {"no memory for the encoding's text", text_64k, {.env = {"LD_PRELOAD=" STRCRYPT_MALLOC_SHIM}}, -3, 0,
+         "strcrypt: cannot encode the text: not enough memory"},
+    };
+    for (const auto& row : rows) {
+        // A memory checker replaces malloc itself, so the shim cannot reach under it.
+        if (wrapped && !row.options.env.empty()) continue;
+        const RunResult run = run_strcrypt({"strcrypt", "CRYPT", row.text}, row.options);
+        EXPECT_EQ(run.signal, row.signal) << row.what;
+        if (row.signal != 0) continue;
+        EXPECT_EQ(run.status, shown_status(row.status)) << row.what;
+        if (row.options.read_limit == SIZE_MAX) {
+            EXPECT_EQ(run.out, "") << row.what;  // nothing on standard output
+        }
+        EXPECT_EQ(run.err.rfind(row.error_line, 0), 0U) << row.what << ": " << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << row.what << ": one line";
     }
 }
 #endif

@@ -1,6 +1,8 @@
 #pragma once
 // Runs the built program as a separate process and collects what it printed.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,9 +10,12 @@ namespace strcrypt::testing {
 
 enum class Stdout { pipe, closed, full_device };  // the last two on POSIX only
 
+// The rest are POSIX only.
 struct RunOptions {
-    std::vector<std::string> env;  // extra NAME=VALUE entries; POSIX only
+    std::vector<std::string> env = {};  // extra NAME=VALUE entries
     Stdout out = Stdout::pipe;
+    std::size_t read_limit = SIZE_MAX;  // close the output pipe after this many bytes
+    bool ignore_sigpipe = false;        // start the program with SIGPIPE ignored
 };
 
 struct RunResult {

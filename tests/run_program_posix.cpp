@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -56,6 +58,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             }
         }
         dup2(err[1], STDERR_FILENO);
+        if (options.ignore_sigpipe) signal(SIGPIPE, SIG_IGN);
         for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
         execve(program.c_str(), arg_pointers.data(), env_pointers.data());
         _exit(127);
@@ -75,7 +78,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         for (std::size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             std::array<char, 65536> buffer;
-            const ssize_t got = read(fds[i].fd, buffer.data(), buffer.size());
+            const std::size_t room = i == 0 ? options.read_limit - result.out.size() : buffer.size();
+            const ssize_t got = room == 0 ? 0 : read(fds[i].fd, buffer.data(), std::min(room, buffer.size()));
             if (got > 0) {
                 sinks[i]->append(buffer.data(), static_cast<std::size_t>(got));
             } else {
