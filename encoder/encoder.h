@@ -28,7 +28,7 @@ struct EncodedText {
     std::unique_ptr<char[]> text;
     std::size_t length = 0;
 
-    std::string_view view() const { return {text.get(), length}; }
+    [[nodiscard]] std::string_view view() const { return {text.get(), length}; }
 };
 
 // Returns a generator whose state is `seed`.

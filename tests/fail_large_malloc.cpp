@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::size_t limit = 96 * 1024;
+constexpr std::size_t limit = std::size_t{96} * 1024;
 
 // The allocation function that this library stands in front of: the C library's, the
 // C++ runtime's or a sanitizer's.

@@ -2,17 +2,15 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
-
-extern char** environ;
 
 namespace strcrypt::testing {
 
@@ -24,6 +22,7 @@ void check(bool ok, const char* what) {
 
 std::vector<char*> pointers_to(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (auto& s : strings) pointers.push_back(s.data());
     pointers.push_back(nullptr);
     return pointers;
@@ -58,7 +57,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             }
         }
         dup2(err[1], STDERR_FILENO);
-        if (options.ignore_sigpipe) signal(SIGPIPE, SIG_IGN);
+        if (options.ignore_sigpipe) std::signal(SIGPIPE, SIG_IGN);
         for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
         execve(program.c_str(), arg_pointers.data(), env_pointers.data());
         _exit(127);
