@@ -14,7 +14,8 @@ namespace {
 void tea_encrypt_block(benchmark::State& state) {
     strcrypt::TeaBlock block = {0x01234567, 0x89ABCDEF};
     for (auto _ : state) {
-        block = strcrypt::tea_encrypt(block, strcrypt::crypt_key);  // chained, as in the window pass
+        block =
+            strcrypt::tea_encrypt(block, strcrypt::crypt_key);  // chained, as in the window pass
         benchmark::DoNotOptimize(block);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 8);

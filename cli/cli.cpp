@@ -10,7 +10,9 @@ namespace {
 constexpr std::string_view command_keyword = "CRYPT";
 
 // Folds A-Z to a-z and leaves every other byte as it is, whatever the locale.
-constexpr char fold_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char fold_ascii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -31,10 +33,13 @@ void print_usage(const char* const* argv) {
 }
 
 bool print_result(const EncodedText& encoded) {
-    const int written = std::printf("endecoded string (len=%zu): %s\n", encoded.length, encoded.text.get());
+    const int written =
+        std::printf("endecoded string (len=%zu): %s\n", encoded.length, encoded.text.get());
     return written >= 0 && std::fflush(stdout) == 0;
 }
 
-void print_error(const char* what, const char* why) { std::fprintf(stderr, "strcrypt: %s: %s\n", what, why); }
+void print_error(const char* what, const char* why) {
+    std::fprintf(stderr, "strcrypt: %s: %s\n", what, why);
+}
 
 }  // namespace strcrypt::cli

@@ -24,8 +24,8 @@ constexpr std::size_t short_text_length = 3;
 constexpr std::size_t short_text_pad = 4;
 constexpr std::uint32_t pad_spread = 4;  // the first value adds 0..3 pad bytes
 
-constexpr std::size_t count_size = 1;  // the pad count byte
-constexpr std::size_t check_size = 4;  // the CRC-32 trailer
+constexpr std::size_t count_size = 1;   // the pad count byte
+constexpr std::size_t check_size = 4;   // the CRC-32 trailer
 constexpr std::size_t window_size = 8;  // one TEA block
 
 // CRC-32 generator polynomial x^32 + x^26 + ... + x + 1, bit-reversed for the
@@ -60,13 +60,14 @@ constexpr std::string_view hex_digits = "0123456789ABCDEF";
 // and takes byte i + 8 in at the top; the enciphered bytes stay in registers rather than
 // being stored and read back at an offset, which would stall every window.
 void encipher_windows(std::span<std::uint8_t> record) {
+    assert(record.size() >= window_size);  // a record is at least 9 bytes
     std::uint8_t* const r = record.data();
     const std::size_t last = record.size() - window_size;
     std::uint64_t window = std::uint64_t{load32_le(r + 4)} << 32 | load32_le(r);
     for (std::size_t i = 0;; ++i) {
-        const TeaBlock out = tea_encrypt({static_cast<std::uint32_t>(window),
-                                          static_cast<std::uint32_t>(window >> 32)},
-                                         crypt_key);
+        const TeaBlock out = tea_encrypt(
+            {static_cast<std::uint32_t>(window), static_cast<std::uint32_t>(window >> 32)},
+            crypt_key);
         window = std::uint64_t{out[1]} << 32 | out[0];
         if (i == last) {
             break;

@@ -64,9 +64,11 @@ std::string check_encoding(std::span<const std::uint8_t> input, std::uint32_t se
                std::to_string(n + p + 5);
     }
     const std::uint8_t* r = record->data();
-    if (r[0] != p) return "pad count byte " + std::to_string(r[0]) + ", expected " + std::to_string(p);
+    if (r[0] != p)
+        return "pad count byte " + std::to_string(r[0]) + ", expected " + std::to_string(p);
     for (std::size_t i = 1; i <= p; ++i) {
-        if (r[i] != static_cast<std::uint8_t>(pad_rand(gen))) return "pad byte " + std::to_string(i);
+        if (r[i] != static_cast<std::uint8_t>(pad_rand(gen)))
+            return "pad byte " + std::to_string(i);
     }
     if (!std::equal(input.begin(), input.end(), r + 1 + p)) return "payload differs";
     if (load32_be(r + 1 + p + n) != crc32({r, 1 + p + n})) return "CRC-32 trailer wrong";

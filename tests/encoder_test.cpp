@@ -1,3 +1,5 @@
+#include "encoder.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,12 +11,8 @@
 #include <vector>
 
 #include "decipher.h"
-#include "encoder.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX  // no min and max macros from windows.h
-#endif
 #include <windows.h>
 #endif
 
@@ -56,11 +54,14 @@ TEST(PadCount, FollowsTextLengthAndFirstValue) {
         std::size_t pad;
     };
     const Row rows[] = {
-        {0, 0, 5}, {0, 3, 8}, {0, 32767, 8}, {1, 0, 4}, {1, 7, 7}, {2, 4, 3},
-        {2, 2, 5}, {3, 0, 1}, {3, 3, 4},     {4, 1, 2}, {100000, 32766, 3},
+        {0, 0, 5}, {0, 3, 8}, {0, 32767, 8},  // short texts get 4 - n extra bytes
+        {1, 0, 4}, {1, 7, 7}, {2, 4, 3},
+        {2, 2, 5}, {3, 0, 1}, {3, 3, 4},
+        {4, 1, 2}, {100000, 32766, 3},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(pad_count(row.n, row.first_value), row.pad) << "n=" << row.n << " v=" << row.first_value;
+        EXPECT_EQ(pad_count(row.n, row.first_value), row.pad)
+            << "n=" << row.n << " v=" << row.first_value;
     }
 }
 
@@ -86,11 +87,12 @@ TEST(ClockSeed, WholeSecondsSince1970ModuloTwoTo32) {
         {seconds{0}, 0},
         {milliseconds{1999}, 1},
         {seconds{1'000'000'000}, 1'000'000'000},
-        {seconds{2'147'483'648}, 2'147'483'648U},      // 2038-01-19 03:14:08, past a signed 32-bit time_t
-        {seconds{4'294'967'295}, 4'294'967'295U},      // 2106-02-07 06:28:15, the last second that fits
-        {seconds{4'294'967'296}, 0},                   // 2106-02-07 06:28:16 wraps
-        {seconds{4'417'977'600}, 123'010'304},         // 2110-01-01 00:00:00
-        {milliseconds{-500}, 0xFFFFFFFF},              // 1969-12-31 23:59:59.5 rounds down
+        // 2038-01-19 03:14:08, past a signed 32-bit time_t
+        {seconds{2'147'483'648}, 2'147'483'648U},
+        {seconds{4'294'967'295}, 4'294'967'295U},  // 2106-02-07 06:28:15, the last second that fits
+        {seconds{4'294'967'296}, 0},               // 2106-02-07 06:28:16 wraps
+        {seconds{4'417'977'600}, 123'010'304},     // 2110-01-01 00:00:00
+        {milliseconds{-500}, 0xFFFFFFFF},          // 1969-12-31 23:59:59.5 rounds down
     };
     for (const auto& row : rows) {
         const std::chrono::system_clock::time_point t{row.since_epoch};
@@ -101,13 +103,15 @@ TEST(ClockSeed, WholeSecondsSince1970ModuloTwoTo32) {
 #ifdef _WIN32
 // The C runtime's own time_t may be 32 bits; the program's clock must not be.
 TEST(ClockSeed, SystemClockAgreesWithTheWindowsClock) {
-    constexpr std::uint64_t ticks_per_second = 10'000'000;         // FILETIME counts 100 ns
+    constexpr std::uint64_t ticks_per_second = 10'000'000;  // FILETIME counts 100 ns
     constexpr std::uint64_t ticks_1601_to_1970 = 116'444'736'000'000'000;
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     const std::uint64_t ticks = std::uint64_t{ft.dwHighDateTime} << 32 | ft.dwLowDateTime;
-    const auto windows_seconds = static_cast<std::int64_t>((ticks - ticks_1601_to_1970) / ticks_per_second);
-    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    const auto windows_seconds =
+        static_cast<std::int64_t>((ticks - ticks_1601_to_1970) / ticks_per_second);
+    const auto now = std::chrono::floor<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch());
     static_assert(sizeof(now.count()) == 8);
     EXPECT_LE(std::abs(now.count() - windows_seconds), 1);
 }
@@ -164,7 +168,8 @@ TEST(Encode, SameSeedSameTextOtherSeedOtherText) {
 
 TEST(Encode, ClockVariantUsesTheSecond) {
     const std::chrono::system_clock::time_point t{std::chrono::milliseconds{4'417'977'600'750}};
-    EXPECT_EQ(crypt_encode(bytes_of("abc"), t).view(), crypt_encode_seeded(bytes_of("abc"), 123'010'304).view());
+    EXPECT_EQ(crypt_encode(bytes_of("abc"), t).view(),
+              crypt_encode_seeded(bytes_of("abc"), 123'010'304).view());
 }
 
 // Cross-checked against an independent implementation of the format.
@@ -182,7 +187,8 @@ TEST(Encode, KnownAnswersUnderTheDefaultKey) {
         {"hello world", 1'000'000'000, "A62FF097C8A2B8697497EF8676A10A229A4D57"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(crypt_encode_seeded(bytes_of(row.text), row.seed).view(), row.encoded) << row.text;
+        EXPECT_EQ(crypt_encode_seeded(bytes_of(row.text), row.seed).view(), row.encoded)
+            << row.text;
     }
 }
 

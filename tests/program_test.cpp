@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,9 +16,6 @@
 #include "run_program.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX  // no min and max macros from windows.h
-#endif
 #include <windows.h>
 #endif
 
@@ -64,11 +61,16 @@ constexpr int shown_status(int status) { return status; }
 std::string as_passed(const std::string& text) {
     if (text.empty()) return text;
     const int n = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0)), L'\0');
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0)),
+        L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), n, wide.data(), static_cast<int>(wide.size()));
     const int wn = static_cast<int>(wide.size());
-    std::string back(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wn, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), wn, back.data(), static_cast<int>(back.size()), nullptr, nullptr);
+    std::string back(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wn,
+                                                                  nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wn, back.data(), static_cast<int>(back.size()),
+                        nullptr, nullptr);
     return back;
 }
 #else
@@ -82,7 +84,8 @@ std::string usage_line(const std::string& name) {
 }
 
 std::string result_line(std::string_view text) {
-    return "endecoded string (len=" + std::to_string(text.size()) + "): " + std::string(text) + newline;
+    return "endecoded string (len=" + std::to_string(text.size()) + "): " + std::string(text) +
+           newline;
 }
 
 // The encoded text of a result line, if `out` is exactly one well-formed result line
@@ -159,13 +162,16 @@ TEST(Program, EncodesTheEmptyTextWhenNoneOrAnEmptyOneIsGiven) {
     expect_encodes({"CRYPT", ""}, "");
 }
 
-TEST(Program, IgnoresArgumentsAfterTheText) { expect_encodes({"CRYPT", "abc", "def", "ghi"}, "abc"); }
+TEST(Program, IgnoresArgumentsAfterTheText) {
+    expect_encodes({"CRYPT", "abc", "def", "ghi"}, "abc");
+}
 
 TEST(Program, PassesEveryNonZeroByteThrough) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
     expect_encodes({"CRYPT", all}, all);
-    expect_encodes({"CRYPT", "with spaces, \"quotes\" and 'more'"}, "with spaces, \"quotes\" and 'more'");
+    expect_encodes({"CRYPT", "with spaces, \"quotes\" and 'more'"},
+                   "with spaces, \"quotes\" and 'more'");
 }
 
 TEST(Program, EncodesTheLongestTextTheSystemPasses) {
@@ -192,12 +198,13 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
         {"2038-01-19 03:14:07", 2'147'483'647},
         {"2038-01-19 03:14:08", 2'147'483'648U},  // a signed 32-bit time_t has run out
         {"2106-02-07 06:28:15", 4'294'967'295U},
-        {"2106-02-07 06:28:16", 0},               // 2^32 seconds: the seed wraps
+        {"2106-02-07 06:28:16", 0},  // 2^32 seconds: the seed wraps
         {"2110-01-01 00:00:00", 123'010'304},
     };
     for (const auto& row : rows) {
         RunOptions frozen;
-        frozen.env = {"LD_PRELOAD=" + faketime_library, std::string("FAKETIME=") + row.instant, "TZ=UTC"};
+        frozen.env = {"LD_PRELOAD=" + faketime_library, std::string("FAKETIME=") + row.instant,
+                      "TZ=UTC"};
         const RunResult first = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         const RunResult second = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         const auto expected = crypt_encode_seeded(bytes_of("hello world"), row.seed);
@@ -223,14 +230,28 @@ TEST(Program, FailuresAroundTheResultLine) {
     };
     std::vector<Row> rows = {
         {"standard output closed", long_text, {.out = Stdout::closed}, -4, 0, write_failed},
-        {"standard output a full device", long_text, {.out = Stdout::full_device}, -4, 0, write_failed},
+        {"standard output a full device",
+         long_text,
+         {.out = Stdout::full_device},
+         -4,
+         0,
+         write_failed},
         {"the reader closes the pipe after one byte", long_text, {.read_limit = 1}, 0, SIGPIPE, ""},
-        {"the same with SIGPIPE ignored", long_text, {.read_limit = 1, .ignore_sigpipe = true}, -4, 0, write_failed},
+        {"the same with SIGPIPE ignored",
+         long_text,
+         {.read_limit = 1, .ignore_sigpipe = true},
+         -4,
+         0,
+         write_failed},
     };
     // A memory checker replaces malloc itself, so the shim cannot get under it.
     const std::string malloc_shim = STRCRYPT_MALLOC_SHIM;
     if (!malloc_shim.empty() && !wrapped) {
-        rows.push_back({"no memory for the encoding's text", text_64k, {.env = {"LD_PRELOAD=" + malloc_shim}}, -3, 0,
+        rows.push_back({"no memory for the encoding's text",
+                        text_64k,
+                        {.env = {"LD_PRELOAD=" + malloc_shim}},
+                        -3,
+                        0,
                         "strcrypt: cannot encode the text: not enough memory"});
     }
     for (const auto& row : rows) {

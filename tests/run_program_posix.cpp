@@ -1,5 +1,3 @@
-#include "run_program.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -11,6 +9,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <stdexcept>
+
+#include "run_program.h"
 
 namespace strcrypt::testing {
 
@@ -46,8 +46,12 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     check(pid >= 0, "fork");
     if (pid == 0) {
         switch (options.out) {
-            case Stdout::pipe: dup2(out[1], STDOUT_FILENO); break;
-            case Stdout::closed: close(STDOUT_FILENO); break;
+            case Stdout::pipe:
+                dup2(out[1], STDOUT_FILENO);
+                break;
+            case Stdout::closed:
+                close(STDOUT_FILENO);
+                break;
             case Stdout::full_device: {
                 const int full = open("/dev/full", O_WRONLY);
                 if (full < 0) _exit(125);
@@ -77,8 +81,10 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         for (std::size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             std::array<char, 65536> buffer;
-            const std::size_t room = i == 0 ? options.read_limit - result.out.size() : buffer.size();
-            const ssize_t got = room == 0 ? 0 : read(fds[i].fd, buffer.data(), std::min(room, buffer.size()));
+            const std::size_t room =
+                i == 0 ? options.read_limit - result.out.size() : buffer.size();
+            const ssize_t got =
+                room == 0 ? 0 : read(fds[i].fd, buffer.data(), std::min(room, buffer.size()));
             if (got > 0) {
                 sinks[i]->append(buffer.data(), static_cast<std::size_t>(got));
             } else {

@@ -1,6 +1,3 @@
-#ifndef NOMINMAX
-#define NOMINMAX  // no min and max macros from windows.h
-#endif
 #include <windows.h>
 
 #include <stdexcept>
@@ -38,7 +35,8 @@ std::string quote_argument(const std::string& arg) {
 void drain(HANDLE pipe, std::string& sink) {
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) sink.append(buffer, got);
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        sink.append(buffer, got);
     CloseHandle(pipe);
 }
 
@@ -61,7 +59,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     HANDLE out_write = nullptr;
     HANDLE err_read = nullptr;
     HANDLE err_write = nullptr;
-    check(CreatePipe(&out_read, &out_write, &inherit, 0) && CreatePipe(&err_read, &err_write, &inherit, 0),
+    check(CreatePipe(&out_read, &out_write, &inherit, 0) &&
+              CreatePipe(&err_read, &err_write, &inherit, 0),
           "CreatePipe");
     SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(err_read, HANDLE_FLAG_INHERIT, 0);

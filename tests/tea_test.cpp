@@ -1,7 +1,8 @@
+#include "tea.h"
+
 #include <gtest/gtest.h>
 
 #include "decipher.h"
-#include "tea.h"
 
 namespace strcrypt {
 namespace {
@@ -15,7 +16,9 @@ struct TeaVector {
 // Published TEA test vectors (32 cycles).
 constexpr TeaVector tea_vectors[] = {
     {{0, 0, 0, 0}, {0x00000000, 0x00000000}, {0x41EA3A0A, 0x94BAA940}},
-    {{0x01234567, 0x12345678, 0x23456789, 0x3456789A}, {0x01020304, 0x05060708}, {0x773DC179, 0x878A81C0}},
+    {{0x01234567, 0x12345678, 0x23456789, 0x3456789A},
+     {0x01020304, 0x05060708},
+     {0x773DC179, 0x878A81C0}},
 };
 
 TEST(Tea, MatchesPublishedVectors) {
