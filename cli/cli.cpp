@@ -1,7 +1,13 @@
 #include "cli.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
-#include <string_view>
+#include <initializer_list>
+#include <memory>
+#include <new>
 
 namespace strcrypt::cli {
 
@@ -14,9 +20,25 @@ constexpr char fold_ascii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Writes `parts` and a line end as one line, assembled in one buffer and written at once.
+bool write_line(std::initializer_list<std::string_view> parts) {
+    std::size_t size = newline.size();
+    for (const auto part : parts) size += part.size();
+    const std::unique_ptr<char[]> line(new (std::nothrow) char[size]);
+    if (!line) {
+        errno = ENOMEM;
+        return false;
+    }
+    char* out = line.get();
+    for (const auto part : parts) out = std::copy(part.begin(), part.end(), out);
+    std::copy(newline.begin(), newline.end(), out);
+    return write_stdout({line.get(), size});
+}
+
 }  // namespace
 
 bool keyword_matches(const char* arg) {
+    if (arg == nullptr) return false;
     for (const char k : command_keyword) {
         // A shorter argument fails here at its terminating zero, before reading past it.
         if (fold_ascii(*arg) != fold_ascii(k)) {
@@ -29,13 +51,17 @@ bool keyword_matches(const char* arg) {
 
 void print_usage(const char* const* argv) {
     const char* name = argv != nullptr && argv[0] != nullptr ? argv[0] : "";
-    std::printf("Usage: %s CRYPT <string to be encoded>\n", name);
+    // The usage line is itself the report of a fault; a failure to write it changes nothing.
+    static_cast<void>(write_line({"Usage: ", name, " CRYPT <string to be encoded>"}));
 }
 
 bool print_result(const EncodedText& encoded) {
-    const int written =
-        std::printf("endecoded string (len=%zu): %s\n", encoded.length, encoded.text.get());
-    return written >= 0 && std::fflush(stdout) == 0;
+    std::array<char, 24> digits{};  // a 64-bit length in decimal
+    const auto formatted =
+        std::to_chars(digits.data(), digits.data() + digits.size(), encoded.length);
+    const std::string_view length(digits.data(),
+                                  static_cast<std::size_t>(formatted.ptr - digits.data()));
+    return write_line({"endecoded string (len=", length, "): ", encoded.view()});
 }
 
 void print_error(const char* what, const char* why) {

@@ -1,27 +1,55 @@
 #pragma once
 // The command-line front end: `strcrypt CRYPT <text>` prints the text's encoding.
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "encoder.h"
 
 namespace strcrypt::cli {
 
-// Exit statuses; a POSIX shell sees the negative ones as 255, 254, 253 and 252.
+// Exit statuses; a POSIX shell sees the negative ones as 255, 254, 253, 252 and 251.
 constexpr int exit_ok = 0;
-constexpr int exit_no_keyword = -1;    // fewer than two arguments
-constexpr int exit_bad_keyword = -2;   // the first argument is not the keyword
-constexpr int exit_no_memory = -3;     // the encoding does not fit in memory
-constexpr int exit_write_failed = -4;  // the result line could not be written
+constexpr int exit_no_keyword = -1;         // fewer than two arguments
+constexpr int exit_bad_keyword = -2;        // the first argument is not the keyword
+constexpr int exit_no_memory = -3;          // the encoding does not fit in memory
+constexpr int exit_write_failed = -4;       // the result line could not be written
+constexpr int exit_not_representable = -5;  // the text has characters the code page lacks
 
-// True when the first five characters of `arg` are CRYPT, ignoring ASCII letter case.
+// True when the first five characters of `arg` are CRYPT, ignoring ASCII letter case;
+// false for a null `arg`.
 bool keyword_matches(const char* arg);
 
 // Prints the usage line on standard output with argv[0], or an empty name if there is none.
 void print_usage(const char* const* argv);
 
-// Prints the result line on standard output and flushes it; false if that failed.
+// Prints the result line on standard output in one buffer; false, with errno set, if any
+// of it could not be written.
 bool print_result(const EncodedText& encoded);
 
 // Prints "strcrypt: <what>: <why>" as one line on standard error.
 void print_error(const char* what, const char* why);
+
+// What differs between platforms (platform.cpp).
+
+// The line end on standard output: CR LF on Windows, whose consoles and tools expect it.
+#ifdef _WIN32
+constexpr std::string_view newline = "\r\n";
+#else
+constexpr std::string_view newline = "\n";
+#endif
+
+// Writes all of `bytes` to standard output in as few calls as the system takes; false,
+// with errno set, if any of it could not be written.
+bool write_stdout(std::string_view bytes);
+
+#ifdef _WIN32
+// `arg` in code page `code_page`, with Windows' best fit for characters it lacks.
+std::string to_code_page_best_fit(std::wstring_view arg, unsigned code_page);
+
+// `arg` in code page `code_page` exactly: nullopt unless the bytes read back as `arg`.
+std::optional<std::string> to_code_page(std::wstring_view arg, unsigned code_page);
+#endif
 
 }  // namespace strcrypt::cli

@@ -51,32 +51,41 @@ RunResult run_strcrypt(const std::vector<std::string>& argv, const RunOptions& o
 }
 
 #ifdef _WIN32
-constexpr const char* newline = "\r\n";  // standard output is in text mode
+constexpr const char* newline = "\r\n";
 
 // The status that main's return value `status` shows as.
 constexpr int shown_status(int status) { return status; }
 
-// What a text becomes on its way through a command line: the C runtime hands the
-// program its arguments in the ANSI code page.
-std::string as_passed(const std::string& text) {
-    if (text.empty()) return text;
-    const int n = static_cast<int>(text.size());
+// What a user types to give the program `bytes`: the characters that the ANSI code page
+// reads them as, in UTF-8 for the runner.
+std::string typed(const std::string& bytes) {
+    if (bytes.empty()) return bytes;
+    const int n = static_cast<int>(bytes.size());
     std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0)),
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, nullptr, 0)),
         L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), n, wide.data(), static_cast<int>(wide.size()));
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, wide.data(), static_cast<int>(wide.size()));
     const int wn = static_cast<int>(wide.size());
-    std::string back(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wn,
+    std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wn,
                                                                   nullptr, 0, nullptr, nullptr)),
                      '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), wn, back.data(), static_cast<int>(back.size()),
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wn, utf8.data(), static_cast<int>(utf8.size()),
                         nullptr, nullptr);
-    return back;
+    return utf8;
 }
+
+// Only Wine gives a Windows program a device that is always full.
+const bool has_full_device =
+    GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+
+// A command line holds at most 32,767 characters with its terminating zero.
+const std::string longest_text(32767 - 1 - std::string("strcrypt CRYPT ").size(), 'x');
 #else
 constexpr const char* newline = "\n";
 constexpr int shown_status(int status) { return status & 0xFF; }
-std::string as_passed(const std::string& text) { return text; }
+std::string typed(const std::string& bytes) { return bytes; }
+const bool has_full_device = true;
+const std::string longest_text(131071, 'x');  // one argument: 32 pages less the terminating zero
 #endif
 
 std::string usage_line(const std::string& name) {
@@ -101,10 +110,9 @@ std::optional<std::string> encoded_text_of(const std::string& out) {
     return text;
 }
 
-// Runs the program with `args` after its name and checks that it printed exactly the
-// encoding of `sent` (as the command line passed it) for a clock second of the run.
-void expect_encodes(const std::vector<std::string>& args, const std::string& sent) {
-    const std::string input = as_passed(sent);
+// Runs the program with `args` after its name, as typed, and checks that it printed
+// exactly the encoding of the bytes `input` for a clock second of the run.
+void expect_encodes(const std::vector<std::string>& args, const std::string& input) {
     std::vector<std::string> argv = {"strcrypt"};
     argv.insert(argv.end(), args.begin(), args.end());
     const auto before = std::chrono::system_clock::now();
@@ -139,7 +147,11 @@ TEST(Program, UsageAndStatusForMissingOrWrongKeyword) {
         {{"strcrypt", "ENCRYPT", "text"}, -2, usage_line("strcrypt")},
         {{"strcrypt", "CRYP T", "text"}, -2, usage_line("strcrypt")},
         {{"strcrypt", "\xC3\x87RYPT", "text"}, -2, usage_line("strcrypt")},  // only A-Z fold
-        {{"strcrypt", "CRYP\xD4", "text"}, -2, usage_line("strcrypt")},
+        {{"strcrypt", "CRYP\xC3\x94", "text"}, -2, usage_line("strcrypt")},  // CRYP and O-circumflex
+        // Fullwidth letters: no code page but UTF-8 holds them, and they are not A-Z.
+        {{"strcrypt", "\xEF\xBC\xA3\xEF\xBC\xB2\xEF\xBC\xB9\xEF\xBC\xB0\xEF\xBC\xB4", "x"},
+         -2,
+         usage_line("strcrypt")},
         {{"100%s", "x"}, -2, usage_line("100%s")},
     };
     for (const auto& row : rows) {
@@ -169,19 +181,19 @@ TEST(Program, IgnoresArgumentsAfterTheText) {
 TEST(Program, PassesEveryNonZeroByteThrough) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-    expect_encodes({"CRYPT", all}, all);
+    expect_encodes({"CRYPT", typed(all)}, all);
     expect_encodes({"CRYPT", "with spaces, \"quotes\" and 'more'"},
                    "with spaces, \"quotes\" and 'more'");
 }
 
-TEST(Program, EncodesTheLongestTextTheSystemPasses) {
 #ifdef _WIN32
-    // A command line holds at most 32,767 characters with its terminating zero.
-    const std::string longest(32767 - 1 - std::string("strcrypt CRYPT ").size(), 'x');
-#else
-    const std::string longest(131071, 'x');  // one argument: 32 pages less the terminating zero
+TEST(Program, EncodesTheCodePageBytesOfATypedText) {
+    expect_encodes({"CRYPT", "\xC3\xA9\xE2\x82\xAC\xC2\xA5"}, "\xE9\x80\xA5");  // e-acute, euro, yen in 1252
+}
 #endif
-    expect_encodes({"CRYPT", longest}, longest);
+
+TEST(Program, EncodesTheLongestTextTheSystemPasses) {
+    expect_encodes({"CRYPT", longest_text}, longest_text);
 }
 
 #ifndef _WIN32
@@ -214,15 +226,17 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     }
 }
 
-// The program's surroundings failing. Each row states what the program must do; it
-// never reports success for a line that was lost.
+#endif
+
+// The program's surroundings failing, and texts it must refuse. Each row states what the
+// program must do; it never reports success for a line that was lost or a text it changed.
 TEST(Program, FailuresAroundTheResultLine) {
-    const std::string long_text(131071, 'x');  // its 262 KB line is more than a pipe holds
-    const std::string text_64k(65536, 'x');    // the shim lets its record through, not its text
+    const std::string& long_text = longest_text;  // its line is more than a pipe holds
+    const std::string short_text = "abc";         // its line goes out only at the end
     const std::string write_failed = "strcrypt: cannot write the result: ";
     struct Row {
         const char* what;
-        const std::string& text;
+        std::string text;
         RunOptions options;
         int status;              // as main returns it; ignored when `signal` is set
         int signal;              // the signal that must end the program, if any
@@ -230,20 +244,37 @@ TEST(Program, FailuresAroundTheResultLine) {
     };
     std::vector<Row> rows = {
         {"standard output closed", long_text, {.out = Stdout::closed}, -4, 0, write_failed},
-        {"standard output a full device",
-         long_text,
-         {.out = Stdout::full_device},
-         -4,
-         0,
-         write_failed},
-        {"the reader closes the pipe after one byte", long_text, {.read_limit = 1}, 0, SIGPIPE, ""},
-        {"the same with SIGPIPE ignored",
-         long_text,
-         {.read_limit = 1, .ignore_sigpipe = true},
-         -4,
-         0,
+        {"standard output closed, short line", short_text, {.out = Stdout::closed}, -4, 0,
          write_failed},
     };
+    if (has_full_device) {
+        rows.push_back(
+            {"standard output a full device", long_text, {.out = Stdout::full_device}, -4, 0,
+             write_failed});
+        rows.push_back({"standard output a full device, short line", short_text,
+                        {.out = Stdout::full_device}, -4, 0, write_failed});
+    }
+#ifdef _WIN32
+    const std::string not_representable =
+        "strcrypt: cannot encode the text: it has characters that the system's code page "
+        "cannot represent";
+    rows.insert(rows.end(), {
+        {"the reader has gone", long_text, {.read_limit = 0}, -4, 0, write_failed},
+        {"a-macron, which code page 1252 has only by best fit", "\xC4\x81", {}, -5, 0,
+         not_representable},
+        {"a CJK character, which code page 1252 lacks", "\xE6\x97\xA5", {}, -5, 0,
+         not_representable},
+        // Best fit makes it a quote, which would also change how the line splits.
+        {"a fullwidth quote", "a\xEF\xBC\x82 b", {}, -5, 0, not_representable},
+    });
+#else
+    const std::string text_64k(65536, 'x');  // the shim lets its record through, not its text
+    rows.insert(rows.end(), {
+        {"the reader closes the pipe after one byte", long_text, {.read_limit = 1}, 0, SIGPIPE,
+         ""},
+        {"the same with SIGPIPE ignored", long_text, {.read_limit = 1, .ignore_sigpipe = true},
+         -4, 0, write_failed},
+    });
     // A memory checker replaces malloc itself, so the shim cannot get under it.
     const std::string malloc_shim = STRCRYPT_MALLOC_SHIM;
     if (!malloc_shim.empty() && !wrapped) {
@@ -254,6 +285,7 @@ TEST(Program, FailuresAroundTheResultLine) {
                         0,
                         "strcrypt: cannot encode the text: not enough memory"});
     }
+#endif
     for (const auto& row : rows) {
         const RunResult run = run_strcrypt({"strcrypt", "CRYPT", row.text}, row.options);
         EXPECT_EQ(run.signal, row.signal) << row.what;
@@ -266,7 +298,6 @@ TEST(Program, FailuresAroundTheResultLine) {
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << row.what << ": one line";
     }
 }
-#endif
 
 }  // namespace
 }  // namespace strcrypt

@@ -8,14 +8,15 @@
 
 namespace strcrypt::testing {
 
-enum class Stdout { pipe, closed, full_device };  // the last two on POSIX only
+// Standard output: a pipe; closed (Windows: a null handle); a device that is always full
+// (Windows: Wine's view of /dev/full, which only Wine has).
+enum class Stdout { pipe, closed, full_device };
 
-// The rest are POSIX only.
 struct RunOptions {
-    std::vector<std::string> env = {};  // extra NAME=VALUE entries
+    std::vector<std::string> env = {};  // extra NAME=VALUE entries; POSIX only
     Stdout out = Stdout::pipe;
     std::size_t read_limit = SIZE_MAX;  // close the output pipe after this many bytes
-    bool ignore_sigpipe = false;        // start the program with SIGPIPE ignored
+    bool ignore_sigpipe = false;        // start the program with SIGPIPE ignored; POSIX only
 };
 
 struct RunResult {
@@ -27,8 +28,9 @@ struct RunResult {
 };
 
 // Runs `program` with exactly `argv` as its argument vector (argv[0] included). On POSIX
-// an empty vector starts it with no arguments at all, not even a name; on Windows the
-// vector is quoted into a command line that the C runtime splits back into `argv`.
+// an empty vector starts it with no arguments at all, not even a name. On Windows the
+// arguments are UTF-8, as a user types them: they are quoted into a UTF-16 command line
+// that the C runtime splits back into `argv`.
 RunResult run_program(const std::string& program, const std::vector<std::string>& argv,
                       const RunOptions& options = {});
 

@@ -19,6 +19,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # nothing needs a DLL beyond those Windows ships.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# Wine in a prefix of the build's own, quiet, without offering to install Mono or Gecko.
+# Wine in a prefix of the build's own, quiet, without offering to install Mono or Gecko,
+# and with ANSI code page 1252, as on a Western Windows, whatever the host's locale.
 set(CMAKE_CROSSCOMPILING_EMULATOR
-    env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wine)
+    env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+        LANG=C.UTF-8 LC_ALL=C.UTF-8 wine)
