@@ -9,6 +9,7 @@
 
 #include "bytes.h"
 #include "tea.h"
+#include "window_pass.h"
 
 namespace strcrypt {
 
@@ -25,8 +26,7 @@ constexpr std::size_t short_text_pad = 4;
 constexpr std::uint32_t pad_spread = 4;  // the first value adds 0..3 pad bytes
 
 constexpr std::size_t count_size = 1;   // the pad count byte
-constexpr std::size_t check_size = 4;   // the CRC-32 trailer
-constexpr std::size_t window_size = 8;  // one TEA block
+constexpr std::size_t check_size = 4;  // the CRC-32 trailer
 
 // CRC-32 generator polynomial x^32 + x^26 + ... + x + 1, bit-reversed for the
 // least-significant-bit-first (reflected) calculation.
@@ -52,33 +52,6 @@ static_assert(crc32_table[1] == 0x77073096 && crc32_table[128] == 0xEDB88320 &&
 
 constexpr std::string_view hex_digits = "0123456789ABCDEF";
 
-// Enciphers the windows at offsets 0, 1, ..., size - 8 in place, in that order, so each
-// window reads seven bytes that the one before it has just written.
-//
-// The window is held as one 64-bit number, little-endian: x is its low word, y its high
-// word. Moving one byte on drops byte i, which no later window touches, from the bottom
-// and takes byte i + 8 in at the top; the enciphered bytes stay in registers rather than
-// being stored and read back at an offset, which would stall every window.
-void encipher_windows(std::span<std::uint8_t> record) {
-    assert(record.size() >= window_size);  // a record is at least 9 bytes
-    std::uint8_t* const r = record.data();
-    const std::size_t last = record.size() - window_size;
-    std::uint64_t window = std::uint64_t{load32_le(r + 4)} << 32 | load32_le(r);
-    for (std::size_t i = 0;; ++i) {
-        const TeaBlock out = tea_encrypt(
-            {static_cast<std::uint32_t>(window), static_cast<std::uint32_t>(window >> 32)},
-            crypt_key);
-        window = std::uint64_t{out[1]} << 32 | out[0];
-        if (i == last) {
-            break;
-        }
-        r[i] = static_cast<std::uint8_t>(window);
-        window = window >> 8 | std::uint64_t{r[i + window_size]} << 56;
-    }
-    store32_le(r + last, static_cast<std::uint32_t>(window));
-    store32_le(r + last + 4, static_cast<std::uint32_t>(window >> 32));
-}
-
 }  // namespace
 
 std::uint32_t pad_rand(PadGenerator& gen) {
@@ -89,6 +62,16 @@ std::uint32_t pad_rand(PadGenerator& gen) {
 std::size_t pad_count(std::size_t n, std::uint32_t first_value) {
     const std::size_t base = n < short_text_length ? short_text_pad - n : 0;
     return base + first_value % pad_spread + 1;
+}
+
+std::optional<std::size_t> record_size(std::size_t n, std::size_t p) {
+    // The text needs 2R + 1 chars: refuse any length for which that overflows.
+    constexpr std::size_t max_record = (std::numeric_limits<std::size_t>::max() - 1) / 2;
+    constexpr std::size_t fixed = count_size + check_size;
+    if (p > max_record - fixed || n > max_record - fixed - p) {
+        return std::nullopt;
+    }
+    return n + p + fixed;
 }
 
 std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
@@ -121,12 +104,11 @@ EncodedText crypt_encode_seeded(std::span<const std::uint8_t> input, std::uint32
     const std::size_t n = input.size();
     const std::size_t p = pad_count(n, pad_rand(gen));
 
-    // The text needs 2R + 1 chars: refuse any length for which that overflows.
-    constexpr std::size_t max_size = std::numeric_limits<std::size_t>::max();
-    if (n > (max_size - 1) / 2 - (count_size + p + check_size)) {
+    const auto size = record_size(n, p);
+    if (!size) {
         return {};
     }
-    const std::size_t r = count_size + p + n + check_size;
+    const std::size_t r = *size;
 
     const std::unique_ptr<std::uint8_t[]> record(new (std::nothrow) std::uint8_t[r]);
     std::unique_ptr<char[]> text(new (std::nothrow) char[2 * r + 1]);
@@ -142,7 +124,8 @@ EncodedText crypt_encode_seeded(std::span<const std::uint8_t> input, std::uint32
     const std::size_t checked = count_size + p + n;
     store32_be(record.get() + checked, crc32({record.get(), checked}));
 
-    encipher_windows({record.get(), r});
+    encipher_windows({record.get(), r},
+                     [](const TeaBlock& block) { return tea_encrypt(block, crypt_key); });
 
     const std::size_t length = hex_encode({record.get(), r}, {text.get(), 2 * r});
     text[length] = '\0';

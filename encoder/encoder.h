@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -39,6 +40,10 @@ std::uint32_t pad_rand(PadGenerator& gen);
 
 // Number of pad bytes for an n-byte text, given the generator's first value.
 std::size_t pad_count(std::size_t n, std::uint32_t first_value);
+
+// Bytes in the record of an n-byte text with p pad bytes; nullopt when its hex text
+// (2R + 1 chars) would not fit in a size_t.
+std::optional<std::size_t> record_size(std::size_t n, std::size_t p);
 
 // Standard CRC-32 (reflected, as in zlib and IEEE 802.3) of `bytes`.
 std::uint32_t crc32(std::span<const std::uint8_t> bytes);
