@@ -1,50 +1,22 @@
-# The cipher key built into the program: STRCRYPT_KEY holds the four 32-bit words
-# k0..k3, each in hexadecimal with 0x, separated by commas. A malformed value stops
-# the configure step. Sets STRCRYPT_KEY_INITIALIZER (C++ initializer list of the words)
-# and STRCRYPT_KEY_IS_DEFAULT.
+# The cipher key built into the program, from STRCRYPT_KEY or, better, from the file
+# named by STRCRYPT_KEY_FILE, which keeps the key off command lines and out of
+# CMakeCache.txt (it still lands in the generated crypt_key.cpp). Sets
+# STRCRYPT_KEY_INITIALIZER (C++ initializer list of the words) and STRCRYPT_KEY_IS_DEFAULT.
+include(${CMAKE_CURRENT_LIST_DIR}/KeyParse.cmake)
 
-set(STRCRYPT_DEFAULT_KEY "0x5EC7A2B1,0x0F3D94C6,0xA1E85B27,0x6C49D03E")
-set(STRCRYPT_KEY "${STRCRYPT_DEFAULT_KEY}" CACHE STRING
-    "Cipher key: four 32-bit words k0..k3 in hex with 0x, comma-separated")
+set(STRCRYPT_KEY "" CACHE STRING
+    "Cipher key: four 32-bit words k0..k3 in hex with 0x, comma-separated; empty for the public default")
+set(STRCRYPT_KEY_FILE "" CACHE FILEPATH "A file that holds the cipher key in the form of STRCRYPT_KEY")
 
-function(strcrypt_parse_key key out_words)
-    string(FIND "${key}" ";" semicolon)
-    if(NOT semicolon EQUAL -1)
-        message(FATAL_ERROR "STRCRYPT_KEY='${key}': separate the words with commas, not semicolons")
-    endif()
-    string(REPLACE "," ";" items "${key}")
-    list(LENGTH items count)
-    if(NOT count EQUAL 4)
-        message(FATAL_ERROR "STRCRYPT_KEY='${key}': needs 4 comma-separated words k0..k3, found ${count}")
-    endif()
-    set(words "")
-    set(index 0)
-    foreach(item IN LISTS items)
-        string(STRIP "${item}" item)
-        if(NOT item MATCHES "^0[xX]([0-9A-Fa-f]+)$")
-            message(FATAL_ERROR
-                "STRCRYPT_KEY='${key}': word k${index} '${item}' is not hexadecimal with a 0x prefix")
-        endif()
-        string(REGEX REPLACE "^0+" "" digits "${CMAKE_MATCH_1}")
-        string(LENGTH "${digits}" length)
-        if(length GREATER 8)
-            message(FATAL_ERROR "STRCRYPT_KEY='${key}': word k${index} '${item}' does not fit in 32 bits")
-        endif()
-        if(digits STREQUAL "")
-            set(digits 0)
-        endif()
-        string(TOUPPER "${digits}" digits)
-        list(APPEND words "0x${digits}")
-        math(EXPR index "${index} + 1")
-    endforeach()
-    set(${out_words} "${words}" PARENT_SCOPE)
-endfunction()
-
-strcrypt_parse_key("${STRCRYPT_KEY}" key_words)
-strcrypt_parse_key("${STRCRYPT_DEFAULT_KEY}" default_words)
+strcrypt_resolve_key("${STRCRYPT_KEY}" "${STRCRYPT_KEY_FILE}" key_words)
+if(NOT STRCRYPT_KEY_FILE STREQUAL "")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${STRCRYPT_KEY_FILE}")
+endif()
+strcrypt_parse_key("${STRCRYPT_DEFAULT_KEY}" "the default key" default_words)
 list(JOIN key_words ", " STRCRYPT_KEY_INITIALIZER)
 if(key_words STREQUAL default_words)
     set(STRCRYPT_KEY_IS_DEFAULT 1)
+    message(NOTICE "strcrypt: this build uses the public default key: anyone can decode the texts it encodes")
 else()
     set(STRCRYPT_KEY_IS_DEFAULT 0)
 endif()

@@ -1,0 +1,58 @@
+# cmake -DWORK_DIR=<dir> -P key_parser.cmake: every malformed key is refused with its own
+# message, which never repeats the key, and a well-formed key file with white space is
+# read. Each case runs this script again as a child, with -DKEY_FILE (and -DKEY), to
+# read that one key.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/KeyParse.cmake)
+
+if(DEFINED KEY_FILE)
+    strcrypt_resolve_key("${KEY}" "${KEY_FILE}" words)
+    message("words: ${words}")
+    return()
+endif()
+
+set(faults "")
+# run_case(<name> <content or MISSING> <expected message> [child arguments...])
+function(run_case name content expected)
+    set(file "${WORK_DIR}/${name}.key")
+    file(REMOVE "${file}")
+    if(NOT content STREQUAL "MISSING")
+        file(WRITE "${file}" "${content}")
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -DKEY_FILE=${file} ${ARGN} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE}
+                    RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_VARIABLE out)
+    string(REGEX REPLACE "[ \n]+" " " err "${err}")  # CMake wraps long messages
+    if(expected MATCHES "^words: " AND NOT status EQUAL 0)
+        list(APPEND faults "${name}: refused: ${err}")
+    elseif(NOT expected MATCHES "^words: " AND status EQUAL 0)
+        list(APPEND faults "${name}: accepted")
+    endif()
+    string(FIND "${err}" "${expected}" found)
+    if(found EQUAL -1)
+        list(APPEND faults "${name}: no '${expected}' in: ${err}")
+    endif()
+    if(NOT expected MATCHES "^words: " AND err MATCHES "[Cc]0[Ff][Ff][Ee][Ee]")
+        list(APPEND faults "${name}: the message repeats the key")
+    endif()
+    set(faults "${faults}" PARENT_SCOPE)
+endfunction()
+
+file(MAKE_DIRECTORY "${WORK_DIR}")
+set(ok "0xC0FFEE01,0x2,0x3,0x4")
+run_case(three "0xC0FFEE01,0x2,0x3" "needs 4 comma-separated words k0..k3, found 3")
+run_case(five "${ok},0x5" "needs 4 comma-separated words k0..k3, found 5")
+run_case(junk "0xC0FFEE01zz,0x2,0x3,0x4" "word k0 is not hexadecimal with a 0x prefix")
+run_case(no_prefix "C0FFEE01,0x2,0x3,0x4" "word k0 is not hexadecimal with a 0x prefix")
+run_case(nine_digits "0x1C0FFEE01,0x2,0x3,0x4" "word k0 does not fit in 32 bits")
+run_case(semicolons "0xC0FFEE01\;0x2\;0x3\;0x4" "separate the words with commas, not semicolons")
+run_case(empty_word "0xC0FFEE01,,0x3,0x4" "word k1 is empty")
+run_case(empty "" "the key is empty")
+run_case(missing MISSING "there is no such file")
+run_case(both "${ok}" "STRCRYPT_KEY and STRCRYPT_KEY_FILE are both set" -DKEY=${ok})
+run_case(spaced " 0xC0FFEE01 ,0x0,\t0xabcdef12,\n  0x000000007\n" "words: 0xC0FFEE01;0x0;0xABCDEF12;0x7")
+
+if(faults)
+    list(JOIN faults "\n  " report)
+    message(FATAL_ERROR "key parser:\n  ${report}")
+endif()
+message(STATUS "key parser: every case as expected")
