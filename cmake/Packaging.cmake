@@ -1,0 +1,100 @@
+# What `cmake --install` puts where, and the packages CPack makes from it: a .deb and a
+# .tar.gz on Linux, a .zip on Windows, with SHA256SUMS beside them in build/<preset>/packages.
+include(GNUInstallDirs)
+
+if(STRCRYPT_KEY_IS_DEFAULT)
+    set(key_note "Built with the public default key: anyone can decode the texts it encodes.")
+else()
+    set(key_note "Built with a key of its own.")
+endif()
+
+set(STRCRYPT_CONTACT "the strcrypt authors <strcrypt@users.noreply.github.com>")
+
+# Installs the build tree's <name> in <destination>, compressed as Debian lays out
+# documents, without a name or time in the gzip header; as it is if there is no gzip.
+function(strcrypt_gzip name destination)
+    find_program(STRCRYPT_GZIP gzip)
+    if(NOT STRCRYPT_GZIP)
+        install(FILES ${PROJECT_BINARY_DIR}/${name} DESTINATION ${destination})
+        return()
+    endif()
+    add_custom_command(OUTPUT ${name}.gz
+        COMMAND ${STRCRYPT_GZIP} -9 -n -c ${name} > ${name}.gz
+        DEPENDS ${PROJECT_BINARY_DIR}/${name}
+        WORKING_DIRECTORY ${PROJECT_BINARY_DIR})
+    add_custom_target(strcrypt_gzip_${name} ALL DEPENDS ${name}.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/${name}.gz DESTINATION ${destination})
+endfunction()
+
+if(WIN32)
+    # A folder to unpack anywhere: the program and two texts with Windows line ends.
+    install(TARGETS strcrypt RUNTIME DESTINATION .)
+    foreach(doc README.md LICENSE)
+        file(READ ${PROJECT_SOURCE_DIR}/${doc} text)
+        string(REPLACE "\n" "\r\n" text "${text}")
+        get_filename_component(name ${doc} NAME_WE)
+        file(WRITE ${PROJECT_BINARY_DIR}/${name}.txt "${text}")
+        install(FILES ${PROJECT_BINARY_DIR}/${name}.txt DESTINATION .)
+    endforeach()
+else()
+    install(TARGETS strcrypt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+    string(TIMESTAMP STRCRYPT_DATE "%Y-%m-%d" UTC)  # from SOURCE_DATE_EPOCH
+    configure_file(doc/strcrypt.1.in ${PROJECT_BINARY_DIR}/strcrypt.1 @ONLY)
+    strcrypt_gzip(strcrypt.1 ${CMAKE_INSTALL_MANDIR}/man1)
+
+    # The release's entry in Debian's changelog format, which a native package carries.
+    string(TIMESTAMP release_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    file(WRITE ${PROJECT_BINARY_DIR}/changelog
+        "strcrypt (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
+        "  * Release ${PROJECT_VERSION}.\n\n"
+        " -- ${STRCRYPT_CONTACT}  ${release_date}\n")
+    strcrypt_gzip(changelog ${CMAKE_INSTALL_DOCDIR})
+
+    # The license in Debian's machine-readable copyright format.
+    file(READ LICENSE license)
+    string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) [^\n]*\n\n" "" license "${license}")
+    string(REGEX REPLACE "\n$" "" license "${license}")
+    string(REPLACE "\n\n" "\n.\n" license "${license}")
+    string(REPLACE "\n" "\n " license " ${license}")
+    file(WRITE ${PROJECT_BINARY_DIR}/copyright
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+        "Upstream-Name: strcrypt\n\n"
+        "Files: *\n"
+        "Copyright: 2026 the strcrypt authors\n"
+        "License: Expat\n${license}\n")
+    install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+
+set(CPACK_PACKAGE_NAME strcrypt)
+set(CPACK_PACKAGE_VENDOR "the strcrypt authors")
+set(CPACK_PACKAGE_CONTACT "${STRCRYPT_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "encode a text as clock-padded, TEA-enciphered hex")
+set(CPACK_PACKAGE_DESCRIPTION
+    "strcrypt takes one text on its command line after the keyword CRYPT and\n"
+    "prints it encoded: wrapped with a pad count, a clock-seeded pad and a CRC-32,\n"
+    "enciphered with TEA over overlapping 8-byte windows and written as\n"
+    "uppercase hexadecimal.\n"
+    "${key_note}")
+list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_IGNORE_FILES "/build/" "/\\\\.git/")
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/Sha256Sums.cmake)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackOptions.cmake)
+# cpack runs apart from CMake: give it the same time for the files it packs.
+file(WRITE ${PROJECT_BINARY_DIR}/CPackOptions.cmake
+    "set(ENV{SOURCE_DATE_EPOCH} \"${STRCRYPT_SOURCE_DATE_EPOCH}\")\n")
+
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_SYSTEM_NAME win32)
+else()
+    set(CPACK_GENERATOR DEB TGZ)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # Depends from the program's libraries
+endif()
+include(CPack)
