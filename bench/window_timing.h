@@ -35,8 +35,8 @@ inline WindowTimes time_window_passes(std::span<std::uint8_t> record, int rounds
         fast_time += t1 - t0;
         textbook_time += t2 - t1;
     }
-    const double windows = static_cast<double>(rounds) *
-                           static_cast<double>(record.size() - window_size + 1);
+    const double windows =
+        static_cast<double>(rounds) * static_cast<double>(record.size() - window_size + 1);
     const auto ns = [windows](clock::duration d) {
         return std::chrono::duration<double, std::nano>(d).count() / windows;
     };

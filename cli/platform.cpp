@@ -35,8 +35,8 @@ bool write_stdout(std::string_view bytes) {
 std::string to_code_page_best_fit(std::wstring_view arg, unsigned code_page) {
     if (arg.empty()) return {};
     const int wide_length = static_cast<int>(arg.size());
-    const int length = WideCharToMultiByte(code_page, 0, arg.data(), wide_length, nullptr, 0,
-                                           nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(code_page, 0, arg.data(), wide_length, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(std::max(length, 0)), '\0');
     WideCharToMultiByte(code_page, 0, arg.data(), wide_length, bytes.data(), length, nullptr,
                         nullptr);
@@ -48,8 +48,8 @@ std::optional<std::string> to_code_page(std::wstring_view arg, unsigned code_pag
     // and either reads back as something else: the round trip is the whole test.
     std::string bytes = to_code_page_best_fit(arg, code_page);
     const int length = static_cast<int>(bytes.size());
-    const int wide_length = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(),
-                                                length, nullptr, 0);
+    const int wide_length =
+        MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
     std::wstring back(static_cast<std::size_t>(std::max(wide_length, 0)), L'\0');
     MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(), length, back.data(),
                         wide_length);

@@ -25,7 +25,7 @@ constexpr std::size_t short_text_length = 3;
 constexpr std::size_t short_text_pad = 4;
 constexpr std::uint32_t pad_spread = 4;  // the first value adds 0..3 pad bytes
 
-constexpr std::size_t count_size = 1;   // the pad count byte
+constexpr std::size_t count_size = 1;  // the pad count byte
 constexpr std::size_t check_size = 4;  // the CRC-32 trailer
 
 // CRC-32 generator polynomial x^32 + x^26 + ... + x + 1, bit-reversed for the

@@ -1,12 +1,12 @@
 // The exact conversion of a UTF-16 argument to a code page (Windows only). Wine has
 // code pages 1252 and 932 whatever the locale.
 
+#include "cli.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
-
-#include "cli.h"
 
 namespace strcrypt::cli {
 namespace {

@@ -55,9 +55,8 @@ TEST(PadCount, FollowsTextLengthAndFirstValue) {
     };
     const Row rows[] = {
         {0, 0, 5}, {0, 3, 8}, {0, 32767, 8},  // short texts get 4 - n extra bytes
-        {1, 0, 4}, {1, 7, 7}, {2, 4, 3},
-        {2, 2, 5}, {3, 0, 1}, {3, 3, 4},
-        {4, 1, 2}, {100000, 32766, 3},
+        {1, 0, 4}, {1, 7, 7}, {2, 4, 3},     {2, 2, 5},
+        {3, 0, 1}, {3, 3, 4}, {4, 1, 2},     {100000, 32766, 3},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(pad_count(row.n, row.first_value), row.pad)

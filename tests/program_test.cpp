@@ -147,7 +147,9 @@ TEST(Program, UsageAndStatusForMissingOrWrongKeyword) {
         {{"strcrypt", "ENCRYPT", "text"}, -2, usage_line("strcrypt")},
         {{"strcrypt", "CRYP T", "text"}, -2, usage_line("strcrypt")},
         {{"strcrypt", "\xC3\x87RYPT", "text"}, -2, usage_line("strcrypt")},  // only A-Z fold
-        {{"strcrypt", "CRYP\xC3\x94", "text"}, -2, usage_line("strcrypt")},  // CRYP and O-circumflex
+        {{"strcrypt", "CRYP\xC3\x94", "text"},
+         -2,
+         usage_line("strcrypt")},  // CRYP and O-circumflex
         // Fullwidth letters: no code page but UTF-8 holds them, and they are not A-Z.
         {{"strcrypt", "\xEF\xBC\xA3\xEF\xBC\xB2\xEF\xBC\xB9\xEF\xBC\xB0\xEF\xBC\xB4", "x"},
          -2,
@@ -188,7 +190,8 @@ TEST(Program, PassesEveryNonZeroByteThrough) {
 
 #ifdef _WIN32
 TEST(Program, EncodesTheCodePageBytesOfATypedText) {
-    expect_encodes({"CRYPT", "\xC3\xA9\xE2\x82\xAC\xC2\xA5"}, "\xE9\x80\xA5");  // e-acute, euro, yen in 1252
+    expect_encodes({"CRYPT", "\xC3\xA9\xE2\x82\xAC\xC2\xA5"},
+                   "\xE9\x80\xA5");  // e-acute, euro, yen in 1252
 }
 #endif
 
@@ -200,7 +203,8 @@ TEST(Program, EncodesTheLongestTextTheSystemPasses) {
 const std::string faketime_library = STRCRYPT_FAKETIME_LIBRARY;
 
 TEST(Program, ResultLineIsExactForTheClockSecond) {
-    if (faketime_library.empty()) GTEST_SKIP() << "libfaketime not found or not usable in this build";
+    if (faketime_library.empty())
+        GTEST_SKIP() << "libfaketime not found or not usable in this build";
     struct Row {
         const char* instant;  // UTC
         std::uint32_t seed;
@@ -231,8 +235,9 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
 // The program's surroundings failing, and texts it must refuse. Each row states what the
 // program must do; it never reports success for a line that was lost or a text it changed.
 TEST(Program, FailuresAroundTheResultLine) {
-    const std::string& long_text = longest_text;  // its line is more than a pipe holds
-    const std::string short_text = "abc";         // its line goes out only at the end
+    const std::string& long_text = longest_text;  // on Linux its line is more than a pipe holds
+    const std::string short_text =
+        "abc";  // fits any buffer: only a checked last write sees it fail
     const std::string write_failed = "strcrypt: cannot write the result: ";
     struct Row {
         const char* what;
@@ -244,37 +249,65 @@ TEST(Program, FailuresAroundTheResultLine) {
     };
     std::vector<Row> rows = {
         {"standard output closed", long_text, {.out = Stdout::closed}, -4, 0, write_failed},
-        {"standard output closed, short line", short_text, {.out = Stdout::closed}, -4, 0,
+        {"standard output closed, short line",
+         short_text,
+         {.out = Stdout::closed},
+         -4,
+         0,
          write_failed},
     };
     if (has_full_device) {
-        rows.push_back(
-            {"standard output a full device", long_text, {.out = Stdout::full_device}, -4, 0,
-             write_failed});
-        rows.push_back({"standard output a full device, short line", short_text,
-                        {.out = Stdout::full_device}, -4, 0, write_failed});
+        rows.push_back({"standard output a full device",
+                        long_text,
+                        {.out = Stdout::full_device},
+                        -4,
+                        0,
+                        write_failed});
+        rows.push_back({"standard output a full device, short line",
+                        short_text,
+                        {.out = Stdout::full_device},
+                        -4,
+                        0,
+                        write_failed});
     }
 #ifdef _WIN32
     const std::string not_representable =
         "strcrypt: cannot encode the text: it has characters that the system's code page "
         "cannot represent";
-    rows.insert(rows.end(), {
-        {"the reader has gone", long_text, {.read_limit = 0}, -4, 0, write_failed},
-        {"a-macron, which code page 1252 has only by best fit", "\xC4\x81", {}, -5, 0,
-         not_representable},
-        {"a CJK character, which code page 1252 lacks", "\xE6\x97\xA5", {}, -5, 0,
-         not_representable},
-        // Best fit makes it a quote, which would also change how the line splits.
-        {"a fullwidth quote", "a\xEF\xBC\x82 b", {}, -5, 0, not_representable},
-    });
+    rows.insert(rows.end(),
+                {
+                    {"the reader has gone", long_text, {.read_limit = 0}, -4, 0, write_failed},
+                    {"a-macron, which code page 1252 has only by best fit",
+                     "\xC4\x81",
+                     {},
+                     -5,
+                     0,
+                     not_representable},
+                    {"a CJK character, which code page 1252 lacks",
+                     "\xE6\x97\xA5",
+                     {},
+                     -5,
+                     0,
+                     not_representable},
+                    // Best fit makes it a quote, which would also change how the line splits.
+                    {"a fullwidth quote", "a\xEF\xBC\x82 b", {}, -5, 0, not_representable},
+                });
 #else
-    const std::string text_64k(65536, 'x');  // the shim lets its record through, not its text
+    const std::string text_64k(65536, 'x');   // the shim lets its record through, not its text
     rows.insert(rows.end(), {
-        {"the reader closes the pipe after one byte", long_text, {.read_limit = 1}, 0, SIGPIPE,
-         ""},
-        {"the same with SIGPIPE ignored", long_text, {.read_limit = 1, .ignore_sigpipe = true},
-         -4, 0, write_failed},
-    });
+                                {"the reader closes the pipe after one byte",
+                                 long_text,
+                                 {.read_limit = 1},
+                                 0,
+                                 SIGPIPE,
+                                 ""},
+                                {"the same with SIGPIPE ignored",
+                                 long_text,
+                                 {.read_limit = 1, .ignore_sigpipe = true},
+                                 -4,
+                                 0,
+                                 write_failed},
+                            });
     // A memory checker replaces malloc itself, so the shim cannot get under it.
     const std::string malloc_shim = STRCRYPT_MALLOC_SHIM;
     if (!malloc_shim.empty() && !wrapped) {

@@ -95,8 +95,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     startup.hStdError = err_write;
     std::wstring line = command_line(argv);
     PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessW(widen(program).c_str(), line.data(), nullptr, nullptr,
-                                        TRUE, 0, nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessW(widen(program).c_str(), line.data(), nullptr, nullptr, TRUE,
+                                        0, nullptr, nullptr, &startup, &process);
     CloseHandle(out_write);
     CloseHandle(err_write);
     if (device != INVALID_HANDLE_VALUE) CloseHandle(device);
