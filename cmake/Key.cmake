@@ -1,7 +1,8 @@
 # The cipher key built into the program, from STRCRYPT_KEY or, better, from the file
 # named by STRCRYPT_KEY_FILE, which keeps the key off command lines and out of
 # CMakeCache.txt (it still lands in the generated crypt_key.cpp). Sets
-# STRCRYPT_KEY_INITIALIZER (C++ initializer list of the words) and STRCRYPT_KEY_IS_DEFAULT.
+# STRCRYPT_KEY_INITIALIZER (C++ initializer list of the words), STRCRYPT_KEY_IS_DEFAULT,
+# and STRCRYPT_KEY_NOTE, the sentence that the packages and the program's resource carry.
 include(${CMAKE_CURRENT_LIST_DIR}/KeyParse.cmake)
 
 set(STRCRYPT_KEY "" CACHE STRING
@@ -16,7 +17,9 @@ strcrypt_parse_key("${STRCRYPT_DEFAULT_KEY}" "the default key" default_words)
 list(JOIN key_words ", " STRCRYPT_KEY_INITIALIZER)
 if(key_words STREQUAL default_words)
     set(STRCRYPT_KEY_IS_DEFAULT 1)
-    message(NOTICE "strcrypt: this build uses the public default key: anyone can decode the texts it encodes")
+    set(STRCRYPT_KEY_NOTE "Built with the public default key: anyone can decode the texts it encodes.")
+    message(NOTICE "strcrypt: ${STRCRYPT_KEY_NOTE}")
 else()
     set(STRCRYPT_KEY_IS_DEFAULT 0)
+    set(STRCRYPT_KEY_NOTE "Built with a key of its own.")
 endif()

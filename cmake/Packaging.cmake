@@ -2,12 +2,6 @@
 # .tar.gz on Linux, a .zip on Windows, with SHA256SUMS beside them in build/<preset>/packages.
 include(GNUInstallDirs)
 
-if(STRCRYPT_KEY_IS_DEFAULT)
-    set(key_note "Built with the public default key: anyone can decode the texts it encodes.")
-else()
-    set(key_note "Built with a key of its own.")
-endif()
-
 set(STRCRYPT_CONTACT "the strcrypt authors <strcrypt@users.noreply.github.com>")
 
 # Installs the build tree's <name> in <destination>, compressed as Debian lays out
@@ -75,7 +69,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "prints it encoded: wrapped with a pad count, a clock-seeded pad and a CRC-32,\n"
     "enciphered with TEA over overlapping 8-byte windows and written as\n"
     "uppercase hexadecimal.\n"
-    "${key_note}")
+    "${STRCRYPT_KEY_NOTE}")
 list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
