@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <initializer_list>
@@ -15,33 +14,31 @@ namespace {
 
 constexpr std::string_view command_keyword = "CRYPT";
 
-// Folds A-Z to a-z and leaves every other byte as it is, whatever the locale.
-constexpr char fold_ascii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+// Folds A-Z to a-z and leaves every other character as it is, whatever the locale.
+template <typename Char>
+constexpr Char fold_ascii(Char c) {
+    return c >= Char{'A'} && c <= Char{'Z'} ? static_cast<Char>(c - 'A' + 'a') : c;
 }
 
 // Writes `parts` and a line end as one line, assembled in one buffer and written at once.
-bool write_line(std::initializer_list<std::string_view> parts) {
+// Returns "" or the reason it could not be written.
+std::string write_line(std::initializer_list<std::string_view> parts) {
     std::size_t size = newline.size();
     for (const auto part : parts) size += part.size();
     const std::unique_ptr<char[]> line(new (std::nothrow) char[size]);
-    if (!line) {
-        errno = ENOMEM;
-        return false;
-    }
+    if (!line) return "not enough memory";
     char* out = line.get();
     for (const auto part : parts) out = std::copy(part.begin(), part.end(), out);
     std::copy(newline.begin(), newline.end(), out);
     return write_stdout({line.get(), size});
 }
 
-}  // namespace
-
-bool keyword_matches(const char* arg) {
+template <typename Char>
+bool keyword_matches_any(const Char* arg) {
     if (arg == nullptr) return false;
     for (const char k : command_keyword) {
         // A shorter argument fails here at its terminating zero, before reading past it.
-        if (fold_ascii(*arg) != fold_ascii(k)) {
+        if (fold_ascii(*arg) != fold_ascii(static_cast<Char>(k))) {
             return false;
         }
         ++arg;
@@ -49,13 +46,18 @@ bool keyword_matches(const char* arg) {
     return true;
 }
 
+}  // namespace
+
+bool keyword_matches(const char* arg) { return keyword_matches_any(arg); }
+bool keyword_matches(const wchar_t* arg) { return keyword_matches_any(arg); }
+
 void print_usage(const char* const* argv) {
     const char* name = argv != nullptr && argv[0] != nullptr ? argv[0] : "";
     // The usage line is itself the report of a fault; a failure to write it changes nothing.
     static_cast<void>(write_line({"Usage: ", name, " CRYPT <string to be encoded>"}));
 }
 
-bool print_result(const EncodedText& encoded) {
+std::string print_result(const EncodedText& encoded) {
     std::array<char, 24> digits{};  // a 64-bit length in decimal
     const auto formatted =
         std::to_chars(digits.data(), digits.data() + digits.size(), encoded.length);

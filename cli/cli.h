@@ -1,6 +1,8 @@
 #pragma once
 // The command-line front end: `strcrypt CRYPT <text>` prints the text's encoding.
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,15 +20,17 @@ constexpr int exit_write_failed = -4;       // the result line could not be writ
 constexpr int exit_not_representable = -5;  // the text has characters the code page lacks
 
 // True when the first five characters of `arg` are CRYPT, ignoring ASCII letter case;
-// false for a null `arg`.
+// false for a null `arg`. Windows checks its UTF-16 argument, so that only those five
+// characters, and not the rest, need to fit the code page.
 bool keyword_matches(const char* arg);
+bool keyword_matches(const wchar_t* arg);
 
 // Prints the usage line on standard output with argv[0], or an empty name if there is none.
 void print_usage(const char* const* argv);
 
-// Prints the result line on standard output in one buffer; false, with errno set, if any
-// of it could not be written.
-bool print_result(const EncodedText& encoded);
+// Prints the result line on standard output in one buffer. Returns "" when all of it
+// was written, else the reason it was not.
+std::string print_result(const EncodedText& encoded);
 
 // Prints "strcrypt: <what>: <why>" as one line on standard error.
 void print_error(const char* what, const char* why);
@@ -40,9 +44,16 @@ constexpr std::string_view newline = "\r\n";
 constexpr std::string_view newline = "\n";
 #endif
 
-// Writes all of `bytes` to standard output in as few calls as the system takes; false,
-// with errno set, if any of it could not be written.
-bool write_stdout(std::string_view bytes);
+// Writes all of `bytes` to standard output in as few calls as the system takes. Returns
+// "" when all of it was written, else the system's reason; a reader that has gone is
+// "Broken pipe" on every platform.
+std::string write_stdout(std::string_view bytes);
+
+// The calendar clock now (Windows: GetSystemTimeAsFileTime, exact past 2038).
+std::chrono::system_clock::time_point clock_now();
+
+// The instant of a Windows FILETIME: `ticks` of 100 ns since 1601-01-01 00:00:00 UTC.
+std::chrono::system_clock::time_point from_filetime(std::uint64_t ticks);
 
 #ifdef _WIN32
 // `arg` in code page `code_page`, with Windows' best fit for characters it lacks.

@@ -1,7 +1,5 @@
 // strcrypt CRYPT <text>: prints the text's encoding with its length.
 
-#include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -11,22 +9,25 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <vector>
+#include <algorithm>
+#include <optional>
+#include <string>
 #endif
 
 namespace {
 
 using namespace strcrypt::cli;
 
-// The program on its arguments; argv[i] is null where the platform could not give that
-// argument's bytes exactly. Returns the exit status.
-int run(int argc, const char* const* argv) {
+// The program on its arguments, of which it reads the name and the text; the caller checks
+// the keyword, argv[1], in the platform's own form of it. argv[2] is null where the
+// platform could not give the text's bytes exactly. Returns the exit status.
+int run(int argc, const char* const* argv, bool keyword_ok) {
     if (argc < 2) {
         print_usage(argv);
         return exit_no_keyword;
     }
     const char* text = argc == 2 ? "" : argv[2];
-    if (!keyword_matches(argv[1])) {
+    if (!keyword_ok) {
         print_usage(argv);
         return exit_bad_keyword;
     }
@@ -37,13 +38,13 @@ int run(int argc, const char* const* argv) {
     }
 
     const std::span input(reinterpret_cast<const std::uint8_t*>(text), std::strlen(text));
-    const auto encoded = strcrypt::crypt_encode(input, std::chrono::system_clock::now());
+    const auto encoded = strcrypt::crypt_encode(input, clock_now());
     if (!encoded.text) {
         print_error("cannot encode the text", "not enough memory");
         return exit_no_memory;
     }
-    if (!print_result(encoded)) {
-        print_error("cannot write the result", std::strerror(errno));
+    if (const std::string why = print_result(encoded); !why.empty()) {
+        print_error("cannot write the result", why.c_str());
         return exit_write_failed;
     }
     return exit_ok;
@@ -53,19 +54,16 @@ int run(int argc, const char* const* argv) {
 
 #ifdef _WIN32
 // The C runtime's ANSI arguments are converted with best fit, which silently changes a
-// text; take the UTF-16 ones, split by the same rules, and convert them exactly.
+// text; take the UTF-16 ones, split by the same rules, and convert the text exactly. The
+// name is only shown, so best fit serves it; the keyword is checked as UTF-16.
 int wmain(int argc, wchar_t** wargv) {
     const unsigned code_page = GetACP();
-    std::vector<std::optional<std::string>> args;
-    for (int i = 0; i < argc; ++i) {
-        args.push_back(i == 0 ? to_code_page_best_fit(wargv[i], code_page)  // only shown
-                              : to_code_page(wargv[i], code_page));
-    }
-    std::vector<const char*> argv;
-    for (const auto& arg : args) argv.push_back(arg ? arg->c_str() : nullptr);
-    argv.push_back(nullptr);
-    return run(argc, argv.data());
+    const std::string name = argc > 0 ? to_code_page_best_fit(wargv[0], code_page) : "";
+    const auto text = argc > 2 ? to_code_page(wargv[2], code_page) : std::optional<std::string>();
+    const char* const argv[] = {argc > 0 ? name.c_str() : nullptr, nullptr,
+                                text ? text->c_str() : nullptr, nullptr};
+    return run(std::min(argc, 3), argv, argc > 1 && keyword_matches(wargv[1]));
 }
 #else
-int main(int argc, char** argv) { return run(argc, argv); }
+int main(int argc, char** argv) { return run(argc, argv, argc > 1 && keyword_matches(argv[1])); }
 #endif

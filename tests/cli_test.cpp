@@ -1,16 +1,50 @@
-// The exact conversion of a UTF-16 argument to a code page (Windows only). Wine has
-// code pages 1252 and 932 whatever the locale.
+// The front end's pieces that no run of the program can reach: a null program name, the
+// Windows clock past 2038, and the exact conversion to a code page.
 
 #include "cli.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
 namespace strcrypt::cli {
 namespace {
 
+// Linux and Windows both give a program a name, if only an empty one.
+TEST(Usage, NullProgramNameOrVectorPrintsAnEmptyName) {
+    const char* const no_name[] = {nullptr};
+    for (const char* const* argv : {no_name, static_cast<const char* const*>(nullptr)}) {
+        ::testing::internal::CaptureStdout();
+        print_usage(argv);
+        std::string out = ::testing::internal::GetCapturedStdout();
+        out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());  // text-mode reread
+        EXPECT_EQ(out, "Usage:  CRYPT <string to be encoded>\n");
+    }
+}
+
+TEST(Clock, FiletimeToTheSeed) {
+    constexpr std::uint64_t ticks_per_second = 10'000'000;
+    constexpr std::uint64_t unix_epoch = 116'444'736'000'000'000;  // 1970-01-01 in FILETIME
+    struct Row {
+        std::uint64_t ticks;
+        std::uint32_t seed;
+    };
+    const Row rows[] = {
+        {unix_epoch, 0},
+        {unix_epoch + ticks_per_second - 1, 0},                           // rounds down
+        {unix_epoch + 2'147'483'648 * ticks_per_second, 2'147'483'648U},  // 2038-01-19 03:14:08
+        {unix_epoch + 4'294'967'296 * ticks_per_second, 0},               // 2106-02-07 06:28:16
+        {unix_epoch + 4'294'967'297 * ticks_per_second - 1, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(clock_seed(from_filetime(row.ticks)), row.seed) << row.ticks;
+    }
+}
+
+#ifdef _WIN32
+// Wine has code pages 1252 and 932 whatever the locale.
 constexpr unsigned utf8 = 65001;  // CP_UTF8
 
 TEST(CodePage, ExactTextsAndRefusals) {
@@ -39,6 +73,8 @@ TEST(CodePage, ExactTextsAndRefusals) {
             << "code page " << row.code_page << ", " << std::wstring(row.text).size() << " chars";
     }
 }
+
+#endif
 
 }  // namespace
 }  // namespace strcrypt::cli

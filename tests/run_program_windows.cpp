@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <thread>
 
 #include "run_program.h"
 
@@ -63,6 +62,18 @@ void drain(HANDLE pipe, std::string& sink, std::size_t limit) {
     CloseHandle(pipe);
 }
 
+// Drains standard error on a thread of its own (the win32-thread runtime has no
+// std::thread), so that neither pipe can fill up while the other is read.
+struct ErrDrain {
+    HANDLE pipe;
+    std::string* sink;
+};
+DWORD WINAPI drain_err(void* arg) {
+    const auto* job = static_cast<ErrDrain*>(arg);
+    drain(job->pipe, *job->sink, SIZE_MAX);
+    return 0;
+}
+
 }  // namespace
 
 RunResult run_program(const std::string& program, const std::vector<std::string>& argv,
@@ -107,9 +118,12 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     }
 
     RunResult result;
-    std::thread err_reader(drain, err_read, std::ref(result.err), SIZE_MAX);
+    ErrDrain err_job = {err_read, &result.err};
+    const HANDLE err_reader = CreateThread(nullptr, 0, drain_err, &err_job, 0, nullptr);
+    check(err_reader != nullptr, "CreateThread");
     drain(out_read, result.out, options.read_limit);
-    err_reader.join();
+    WaitForSingleObject(err_reader, INFINITE);
+    CloseHandle(err_reader);
 
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;

@@ -3,10 +3,11 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
-# The posix-thread flavour: its libstdc++ reads the clock through clock_gettime with a
-# 64-bit time_t. The win32 flavour uses gettimeofday, whose seconds overflow in 2038.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)  # GoogleTest's project enables C
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+# The win32-thread flavour: the program uses no threads, and the posix one would link in
+# winpthread. The program reads the clock from Windows itself, not from libstdc++, whose
+# win32 flavour goes through gettimeofday and its 32-bit seconds.
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)  # GoogleTest's project enables C
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
@@ -15,8 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Every program stands alone: libstdc++, libgcc and winpthread are linked in, so
-# nothing needs a DLL beyond those Windows ships.
+# Every program stands alone: libstdc++ and libgcc are linked in, so nothing needs a DLL
+# beyond those Windows ships.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Wine in a prefix of the build's own, quiet, without offering to install Mono or Gecko,
