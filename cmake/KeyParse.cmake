@@ -4,6 +4,10 @@
 # came from and what is wrong, and never repeats the key.
 
 set(STRCRYPT_DEFAULT_KEY "0x5EC7A2B1,0x0F3D94C6,0xA1E85B27,0x6C49D03E")
+# What a build says of its key, in the configure step, the packages and the program's
+# version resource.
+set(STRCRYPT_DEFAULT_KEY_NOTE "Built with the public default key: anyone can decode the texts it encodes.")
+set(STRCRYPT_OWN_KEY_NOTE "Built with a key of its own.")
 
 # strcrypt_parse_key(<text> <source> <out>): the words of <text> in <out>, as a list of
 # 0x-prefixed uppercase hex; <source> names the key in messages.
@@ -45,6 +49,56 @@ function(strcrypt_parse_key text source out_words)
     set(${out_words} "${words}" PARENT_SCOPE)
 endfunction()
 
+# strcrypt_read_key_file(<file> <source> <out>): the text of a key file as editors save
+# it: UTF-8 or ASCII with or without a byte-order mark (Notepad writes one), or UTF-16
+# with one (Windows PowerShell 5.1's > and Out-File), any line ends.
+function(strcrypt_read_key_file file source out_text)
+    set(plain_text "save it as plain text (UTF-8 or ASCII)")
+    file(SIZE "${file}" size)
+    if(size GREATER 4096)
+        message(FATAL_ERROR "${source}: the file is ${size} bytes, far more than a key")
+    endif()
+    file(READ "${file}" hex HEX)
+    if(hex MATCHES "^(fffe0000|0000feff)")
+        message(FATAL_ERROR "${source}: the file is UTF-32; ${plain_text}")
+    elseif(hex MATCHES "^(fffe|feff)")
+        # UTF-16: the key is ASCII, so every unit must be one ASCII character.
+        string(LENGTH "${hex}" digits)
+        math(EXPR odd "${digits} % 4")
+        if(NOT odd EQUAL 0)
+            message(FATAL_ERROR "${source}: the file is UTF-16 with an odd number of bytes; ${plain_text}")
+        endif()
+        string(REGEX MATCHALL "...." units "${hex}")
+        list(POP_FRONT units bom)
+        set(codes "")
+        foreach(unit IN LISTS units)
+            if(bom STREQUAL "fffe")
+                string(REGEX REPLACE "^(..)(..)$" "\\2\\1" unit "${unit}")  # little-endian
+            endif()
+            if(NOT unit MATCHES "^00([0-7].)$" OR unit STREQUAL "0000")
+                message(FATAL_ERROR "${source}: the file is UTF-16 with characters other than ASCII; ${plain_text}")
+            endif()
+            math(EXPR code "0x${CMAKE_MATCH_1}")
+            list(APPEND codes ${code})
+        endforeach()
+        set(text "")
+        if(codes)
+            string(ASCII ${codes} text)
+        endif()
+    else()
+        string(REGEX MATCHALL ".." bytes "${hex}")
+        if("00" IN_LIST bytes)
+            message(FATAL_ERROR "${source}: the file holds zero bytes, as UTF-16 without a byte-order mark does; ${plain_text}")
+        endif()
+        set(offset 0)
+        if(hex MATCHES "^efbbbf")
+            set(offset 3)  # the UTF-8 byte-order mark
+        endif()
+        file(READ "${file}" text OFFSET ${offset})
+    endif()
+    set(${out_text} "${text}" PARENT_SCOPE)
+endfunction()
+
 # strcrypt_resolve_key(<key> <key_file> <out>): the words of the key given as <key>, or
 # in the file <key_file>, or the default key when both are empty.
 function(strcrypt_resolve_key key key_file out_words)
@@ -53,10 +107,12 @@ function(strcrypt_resolve_key key key_file out_words)
     endif()
     if(NOT key_file STREQUAL "")
         set(source "STRCRYPT_KEY_FILE '${key_file}'")
-        if(NOT EXISTS "${key_file}" OR IS_DIRECTORY "${key_file}")
+        if(IS_DIRECTORY "${key_file}")
+            message(FATAL_ERROR "${source}: this is a folder; name the file that holds the key")
+        elseif(NOT EXISTS "${key_file}")
             message(FATAL_ERROR "${source}: there is no such file")
         endif()
-        file(READ "${key_file}" key)
+        strcrypt_read_key_file("${key_file}" "${source}" key)
     elseif(NOT key STREQUAL "")
         set(source "STRCRYPT_KEY")
     else()

@@ -51,8 +51,8 @@ std::optional<std::vector<std::uint8_t>> decipher(std::string_view text, const T
 }
 
 std::string check_encoding(std::span<const std::uint8_t> input, std::uint32_t seed,
-                           std::string_view text) {
-    const auto record = decipher(text, crypt_key);
+                           std::string_view text, const TeaKey& key) {
+    const auto record = decipher(text, key);
     if (!record) return "not uppercase hex of even length: " + std::string(text.substr(0, 64));
 
     const std::size_t n = input.size();

@@ -23,7 +23,7 @@ std::optional<std::vector<std::uint8_t>> decipher(std::string_view text, const T
 // hex of even length, pad count by its rule, pad from the generator, payload intact,
 // CRC-32 trailer right and most significant byte first. Returns "" or the first fault.
 std::string check_encoding(std::span<const std::uint8_t> input, std::uint32_t seed,
-                           std::string_view text);
+                           std::string_view text, const TeaKey& key = crypt_key);
 
 // The bytes of a string, as the encoder takes them.
 std::span<const std::uint8_t> bytes_of(std::string_view s);

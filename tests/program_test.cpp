@@ -126,8 +126,9 @@ std::optional<std::string> encoded_text_of(const std::string& out) {
 }
 
 // Runs the program with `args` after its name, as typed, and checks that it printed
-// exactly the encoding of the bytes `input` for a clock second of the run.
-void expect_encodes(const std::vector<std::string>& args, const std::string& input) {
+// exactly the encoding of the bytes `input` under `key` for a clock second of the run.
+void expect_encodes(const std::vector<std::string>& args, const std::string& input,
+                    const TeaKey& key = crypt_key) {
     std::vector<std::string> argv = {"strcrypt"};
     argv.insert(argv.end(), args.begin(), args.end());
     const auto before = std::chrono::system_clock::now();
@@ -140,7 +141,7 @@ void expect_encodes(const std::vector<std::string>& args, const std::string& inp
     ASSERT_TRUE(encoded) << run.out.substr(0, 200);
     std::string fault = "no second in the run";
     for (std::uint32_t s = clock_seed(before); s != clock_seed(after) + 1 && !fault.empty(); ++s) {
-        fault = testing::check_encoding(bytes_of(input), s, *encoded);
+        fault = testing::check_encoding(bytes_of(input), s, *encoded, key);
     }
     EXPECT_EQ(fault, "") << "args: " << args.size();
 }
@@ -220,6 +221,21 @@ TEST(Program, EncodesTheCodePageBytesOfATypedText) {
 
 TEST(Program, EncodesTheLongestTextTheSystemPasses) {
     expect_encodes({"CRYPT", longest_text}, longest_text);
+}
+
+// Run by the CTest test of the same name, which reads the key that the build was given
+// from where the user put it and passes it here as four comma-separated words.
+TEST(Key, ProgramCarriesTheGivenKey) {
+    const char* given = std::getenv("STRCRYPT_GIVEN_KEY");
+    ASSERT_NE(given, nullptr) << "STRCRYPT_GIVEN_KEY is not set";
+    TeaKey key{};
+    std::istringstream words(given);
+    for (auto& word : key) {
+        std::string text;
+        ASSERT_TRUE(std::getline(words, text, ','));
+        word = static_cast<std::uint32_t>(std::stoul(text, nullptr, 16));
+    }
+    expect_encodes({"CRYPT", "the key it was given"}, "the key it was given", key);
 }
 
 #ifndef _WIN32

@@ -1,0 +1,121 @@
+# What becomes of the key in a build, run by the host's CMake:
+#   cmake -DCHECK=given -DBUILD_DIR=<build> -DPROGRAM_TESTS=<exe> [-DEMULATOR=<cmd>] -P key_in_build.cmake
+#     The build carries the key it was given, and says which kind it is. The key is taken
+#     from where the user put it (STRCRYPT_KEY or the file STRCRYPT_KEY_FILE names, read
+#     now), never from the generated source, and the program's own output must decipher
+#     under it (Key.ProgramCarriesTheGivenKey in the program tests).
+#   cmake -DCHECK=build -DSOURCE_DIR=<src> -DWORK_DIR=<dir> -DGENERATOR=<gen> -P key_in_build.cmake
+#     An in-source build is refused and leaves the key nowhere; in a scratch build the
+#     generated source is its owner's alone, and an edited key file reaches the next build.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/KeyParse.cmake)
+
+function(fail)
+    list(JOIN ARGN "" text)
+    message(FATAL_ERROR "${text}")
+endfunction()
+
+function(run)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    set(status "${status}" PARENT_SCOPE)
+    set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+if(CHECK STREQUAL "given")
+    file(STRINGS "${BUILD_DIR}/CMakeCache.txt" entries REGEX "^STRCRYPT_KEY(_FILE)?:")
+    set(key "")
+    set(key_file "")
+    foreach(entry IN LISTS entries)
+        if(entry MATCHES "^STRCRYPT_KEY:[A-Z]+=(.*)$")
+            set(key "${CMAKE_MATCH_1}")
+        elseif(entry MATCHES "^STRCRYPT_KEY_FILE:[A-Z]+=(.*)$")
+            set(key_file "${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+    strcrypt_resolve_key("${key}" "${key_file}" words)
+    strcrypt_parse_key("${STRCRYPT_DEFAULT_KEY}" "the default key" default_words)
+    if(words STREQUAL default_words)
+        set(note "${STRCRYPT_DEFAULT_KEY_NOTE}")
+    else()
+        set(note "${STRCRYPT_OWN_KEY_NOTE}")
+    endif()
+    file(READ "${BUILD_DIR}/CPackConfig.cmake" packaging)
+    string(FIND "${packaging}" "${note}" found)
+    if(found EQUAL -1)
+        fail("the packages do not say '${note}'")
+    endif()
+
+    list(JOIN words "," given)
+    run(${CMAKE_COMMAND} -E env STRCRYPT_GIVEN_KEY=${given} ${EMULATOR} ${PROGRAM_TESTS}
+        --gtest_filter=Key.ProgramCarriesTheGivenKey)
+    if(NOT status EQUAL 0 OR NOT out MATCHES "PASSED  \\] 1 test")
+        fail("the program does not carry the key it was given:\n${out}")
+    endif()
+    message(STATUS "the program carries the key it was given; the packages say '${note}'")
+
+elseif(CHECK STREQUAL "build")
+    # Keys that stand nowhere else in the tree, so that a search for them finds only copies.
+    set(key_a "0x1DEA5EED,0x2DEA5EED,0x3DEA5EED,0x4DEA5EED")
+    set(key_b "0x1B0A7ED5,0x2B0A7ED5,0x3B0A7ED5,0x4B0A7ED5")
+    set(hex_a "ed5eea1ded5eea2ded5eea3ded5eea4d")  # key_a's words, least significant byte first
+    set(hex_b "d57e0a1bd57e0a2bd57e0a3bd57e0a4b")
+
+    # In the source tree: refused before the key is written anywhere.
+    set(tree "${WORK_DIR}/in-source")
+    file(REMOVE_RECURSE "${tree}")
+    file(MAKE_DIRECTORY "${tree}")
+    file(COPY "${SOURCE_DIR}/CMakeLists.txt" "${SOURCE_DIR}/cmake" DESTINATION "${tree}")
+    run(${CMAKE_COMMAND} -S "${tree}" -B "${tree}" -G "${GENERATOR}" -DSTRCRYPT_KEY=${key_a})
+    if(status EQUAL 0 OR NOT out MATCHES "build in a folder of its own")
+        fail("an in-source build was not refused:\n${out}")
+    endif()
+    file(GLOB_RECURSE written "${tree}/*")
+    foreach(path IN LISTS written)
+        file(STRINGS "${path}" hits REGEX "1DEA5EED")
+        if(hits)
+            fail("the refused in-source build left the key in ${path}")
+        endif()
+    endforeach()
+
+    # A build from a key file; the file is edited, and the next build has the new key.
+    set(build "${WORK_DIR}/scratch")
+    set(key_file "${WORK_DIR}/scratch.key")
+    file(REMOVE_RECURSE "${build}")
+    file(WRITE "${key_file}" "${key_a}\n")
+    run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${build}" -G "${GENERATOR}"
+        -DCMAKE_BUILD_TYPE=Debug -DSTRCRYPT_BUILD_TESTS=OFF -DSTRCRYPT_BUILD_BENCH=OFF
+        -DSTRCRYPT_KEY_FILE=${key_file})
+    if(NOT status EQUAL 0)
+        fail("configuring a scratch build failed:\n${out}")
+    endif()
+    if(CMAKE_HOST_UNIX)
+        run(stat -c %a "${build}/encoder/crypt_key.cpp" "${build}/encoder")
+        if(NOT out STREQUAL "600\n700\n")
+            fail("the key source and its folder have modes ${out}, not 600 and 700")
+        endif()
+    endif()
+    foreach(step a b)
+        if(step STREQUAL "b")
+            file(WRITE "${key_file}" "${key_b}\n")
+        endif()
+        run(${CMAKE_COMMAND} --build "${build}" --target strcrypt)
+        if(NOT status EQUAL 0)
+            fail("building the scratch program with key ${step} failed:\n${out}")
+        endif()
+        file(GLOB program "${build}/strcrypt" "${build}/strcrypt.exe")
+        file(READ "${program}" binary HEX)
+        string(FIND "${binary}" "${hex_${step}}" found)
+        if(found EQUAL -1)
+            fail("the scratch program does not carry key ${step}")
+        endif()
+    endforeach()
+    string(FIND "${binary}" "${hex_a}" found)
+    if(NOT found EQUAL -1)
+        fail("the scratch program still carries the key from before the file was edited")
+    endif()
+    file(REMOVE_RECURSE "${build}" "${tree}")
+    message(STATUS "in-source build refused; key source private; an edited key file reaches the build")
+
+else()
+    fail("CHECK must be given or build")
+endif()
