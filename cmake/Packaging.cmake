@@ -21,15 +21,12 @@ function(strcrypt_gzip name destination)
 endfunction()
 
 if(WIN32)
-    # A folder to unpack anywhere: the program and two texts with Windows line ends.
+    # A folder to unpack anywhere: the program, a README for the person who runs it, and
+    # the license, both texts with Windows line ends.
     install(TARGETS strcrypt RUNTIME DESTINATION .)
-    foreach(doc README.md LICENSE)
-        file(READ ${PROJECT_SOURCE_DIR}/${doc} text)
-        string(REPLACE "\n" "\r\n" text "${text}")
-        get_filename_component(name ${doc} NAME_WE)
-        file(WRITE ${PROJECT_BINARY_DIR}/${name}.txt "${text}")
-        install(FILES ${PROJECT_BINARY_DIR}/${name}.txt DESTINATION .)
-    endforeach()
+    configure_file(doc/README-windows.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
+    configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)  # it has no @VAR@
+    install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 else()
     install(TARGETS strcrypt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -86,6 +83,7 @@ if(WIN32)
     set(CPACK_SYSTEM_NAME win32)
 else()
     set(CPACK_GENERATOR DEB TGZ)
+    set(CPACK_SYSTEM_NAME "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")  # the .tar.gz's name
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -33,23 +33,17 @@ using testing::Stdout;
 const std::string program = STRCRYPT_PROGRAM;
 
 // A command that every run of the program goes through, such as a memory checker: the
-// words of STRCRYPT_TEST_WRAPPER, if set. It gives the program its own path as argv[0].
-std::vector<std::string> wrapper() {
-    const char* value = std::getenv("STRCRYPT_TEST_WRAPPER");
-    std::istringstream in(value != nullptr ? value : "");
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
-const std::vector<std::string> wrapper_words = wrapper();
-const bool wrapped = !wrapper_words.empty();
+// program named by STRCRYPT_TEST_WRAPPER, if set, a path taken whole. It gives the
+// program its own path as argv[0].
+const char* const wrapper_value = std::getenv("STRCRYPT_TEST_WRAPPER");
+const std::string wrapper = wrapper_value != nullptr ? wrapper_value : "";
+const bool wrapped = !wrapper.empty();
 
 RunResult run_strcrypt(const std::vector<std::string>& argv, const RunOptions& options = {}) {
     if (!wrapped) return run_program(program, argv, options);
-    std::vector<std::string> command = wrapper_words;
-    command.push_back(program);
+    std::vector<std::string> command = {wrapper, program};
     if (!argv.empty()) command.insert(command.end(), argv.begin() + 1, argv.end());
-    return run_program(command[0], command, options);
+    return run_program(wrapper, command, options);
 }
 
 #ifdef _WIN32
@@ -239,6 +233,14 @@ TEST(Key, ProgramCarriesTheGivenKey) {
 }
 
 #ifndef _WIN32
+// The environment that preloads `library` into the program. LD_PRELOAD splits at spaces,
+// so it names the library alone, and the folder goes in the search path, which does not.
+std::vector<std::string> preload(const std::string& library) {
+    const auto slash = library.rfind('/');
+    return {"LD_PRELOAD=" + library.substr(slash + 1),
+            "LD_LIBRARY_PATH=" + library.substr(0, slash)};
+}
+
 const std::string faketime_library = STRCRYPT_FAKETIME_LIBRARY;
 
 TEST(Program, ResultLineIsExactForTheClockSecond) {
@@ -258,8 +260,8 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     };
     for (const auto& row : rows) {
         RunOptions frozen;
-        frozen.env = {"LD_PRELOAD=" + faketime_library, std::string("FAKETIME=") + row.instant,
-                      "TZ=UTC"};
+        frozen.env = preload(faketime_library);
+        frozen.env.insert(frozen.env.end(), {std::string("FAKETIME=") + row.instant, "TZ=UTC"});
         const RunResult first = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         const RunResult second = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         const auto expected = crypt_encode_seeded(bytes_of("hello world"), row.seed);
@@ -372,7 +374,7 @@ TEST(Program, FailuresAroundTheResultLine) {
         rows.push_back(
             {"no memory for the encoding's text",
              text_64k,
-             {.env = {"LD_PRELOAD=" + malloc_shim}},
+             {.env = preload(malloc_shim)},
              -3,
              0,
              "strcrypt: cannot encode the text: not enough memory" + std::string(newline)});
