@@ -5,8 +5,8 @@
 #     now), never from the generated source, and the program's own output must decipher
 #     under it (Key.ProgramCarriesTheGivenKey in the program tests).
 #   cmake -DCHECK=build -DSOURCE_DIR=<src> -DWORK_DIR=<dir> -DGENERATOR=<gen> -P key_in_build.cmake
-#     An in-source build is refused and leaves the key nowhere; in a scratch build the
-#     generated source is its owner's alone, and an edited key file reaches the next build.
+#     An in-source build is refused and leaves the key nowhere; a scratch build with a
+#     key of its own is its owner's alone, and an edited key file reaches the next build.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/KeyParse.cmake)
 
@@ -89,9 +89,9 @@ elseif(CHECK STREQUAL "build")
         fail("configuring a scratch build failed:\n${out}")
     endif()
     if(CMAKE_HOST_UNIX)
-        run(stat -c %a "${build}/encoder/crypt_key.cpp" "${build}/encoder")
+        run(stat -c %a "${build}/encoder/crypt_key.cpp" "${build}")
         if(NOT out STREQUAL "600\n700\n")
-            fail("the key source and its folder have modes ${out}, not 600 and 700")
+            fail("the key source and the build folder have modes ${out}, not 600 and 700")
         endif()
     endif()
     foreach(step a b)
