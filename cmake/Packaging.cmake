@@ -1,6 +1,23 @@
 # What `cmake --install` puts where, and the packages CPack makes from it: a .deb and a
 # .tar.gz on Linux, a .zip on Windows, with SHA256SUMS beside them in build/<preset>/packages.
+# The same commit gives the same bytes: file times come from SOURCE_DATE_EPOCH, by default
+# the time of the last commit.
 include(GNUInstallDirs)
+
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(STRCRYPT_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+else()
+    find_package(Git QUIET)
+    if(GIT_FOUND)
+        execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
+                        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                        OUTPUT_VARIABLE STRCRYPT_SOURCE_DATE_EPOCH
+                        OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+endif()
+if(STRCRYPT_SOURCE_DATE_EPOCH)
+    set(ENV{SOURCE_DATE_EPOCH} "${STRCRYPT_SOURCE_DATE_EPOCH}")  # string(TIMESTAMP) reads it
+endif()
 
 set(STRCRYPT_CONTACT "the strcrypt authors <strcrypt@users.noreply.github.com>")
 

@@ -1,20 +1,21 @@
 # The 32-bit Windows program compiled in MSVC mode, as Visual Studio compiles it: clang-cl
 # for i686-pc-windows-msvc (Debian: clang, lld, llvm), against Wine's Windows and C
-# runtime headers (libwine-dev:i386) and LLVM's C++ library headers (libc++-14-dev).
+# runtime headers (libwine-dev:i386) and LLVM's C++ library headers (libc++-dev of the same LLVM).
 # Debian has no MSVC start-up code, import libraries or C++ library built for Windows, so
 # this build compiles and archives but does not link: see the msvc preset.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
+set(llvm 14)  # Debian 12's LLVM: the version in every tool's name and in libc++'s path
 set(triple i686-pc-windows-msvc)
-set(CMAKE_C_COMPILER clang-cl-14)
-set(CMAKE_CXX_COMPILER clang-cl-14)
+set(CMAKE_C_COMPILER clang-cl-${llvm})
+set(CMAKE_CXX_COMPILER clang-cl-${llvm})
 set(CMAKE_C_COMPILER_TARGET ${triple})
 set(CMAKE_CXX_COMPILER_TARGET ${triple})
-set(CMAKE_AR llvm-lib-14)
-set(CMAKE_LINKER lld-link-14)
-set(CMAKE_RC_COMPILER llvm-rc-14)
-set(CMAKE_MT llvm-mt-14)
+set(CMAKE_AR llvm-lib-${llvm})
+set(CMAKE_LINKER lld-link-${llvm})
+set(CMAKE_RC_COMPILER llvm-rc-${llvm})
+set(CMAKE_MT llvm-mt-${llvm})
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # nothing to link against
 
 # Header folders as system headers, in the order Visual Studio searches its own:
@@ -22,7 +23,7 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # nothing to link against
 # Wine's headers leave out or define differently from the Windows SDK.
 set(wine /usr/include/wine/wine)
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH cmake_dir)
-set(headers /usr/lib/llvm-14/include/c++/v1 ${cmake_dir}/msvc-compat
+set(headers /usr/lib/llvm-${llvm}/include/c++/v1 ${cmake_dir}/msvc-compat
             ${wine}/msvcrt ${wine}/windows)
 set(flags "-fms-compatibility-version=19.30 -DWINE_UNICODE_NATIVE -D_LIBCPP_NO_VCRUNTIME")
 foreach(dir IN LISTS headers)

@@ -16,10 +16,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Every program stands alone: libstdc++ and libgcc are linked in, so nothing needs a DLL
-# beyond those Windows ships.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
 # Wine in a prefix of the build's own, quiet, without offering to install Mono or Gecko,
 # and with ANSI code page 1252, as on a Western Windows, whatever the host's locale.
 set(CMAKE_CROSSCOMPILING_EMULATOR

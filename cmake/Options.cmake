@@ -1,0 +1,96 @@
+# What every target of ours shares, and nothing built beside it (GoogleTest) gets:
+#   strcrypt_options: an interface target with the warnings, the hardening, the
+#     sanitizers, reproducible paths, and for MinGW the static runtime;
+#   strcrypt_target(<target>): links it and sets the per-target properties: IPO, the
+#     MSVC runtime and position-independent code.
+include(CheckCXXCompilerFlag)
+include(CheckIPOSupported)
+include(CheckPIESupported)
+
+add_library(strcrypt_options INTERFACE)
+
+# Warnings, errors with STRCRYPT_WERROR.
+if(MSVC)
+    target_compile_options(strcrypt_options INTERFACE /W4 /permissive- $<$<BOOL:${STRCRYPT_WERROR}>:/WX>)
+    # The portable strerror and friends, not the _s variants MSVC suggests.
+    target_compile_definitions(strcrypt_options INTERFACE _CRT_SECURE_NO_WARNINGS)
+else()
+    target_compile_options(strcrypt_options INTERFACE -Wall -Wextra -Wpedantic -Wconversion
+        -Wsign-conversion -Wshadow $<$<BOOL:${STRCRYPT_WERROR}>:-Werror>)
+endif()
+
+# Hardening, as distributions check a program they ship: the stack protector, stack-clash
+# probes and endbr markers where the compiler has them (Windows probes its stacks itself),
+# checked libc calls in optimised builds, and on Linux PIE with read-only relocations.
+# CXXFLAGS and LDFLAGS (a packager's dpkg-buildflags) come on top; their
+# _FORTIFY_SOURCE level wins.
+if(NOT MSVC)
+    set(flags -fstack-protector-strong)
+    if(NOT WIN32)
+        list(APPEND flags -fstack-clash-protection -fcf-protection)
+    endif()
+    foreach(flag IN LISTS flags)
+        string(MAKE_C_IDENTIFIER "STRCRYPT_HAS${flag}" has_flag)
+        check_cxx_compiler_flag(${flag} ${has_flag})
+        if(${has_flag})
+            target_compile_options(strcrypt_options INTERFACE ${flag})
+            target_link_options(strcrypt_options INTERFACE ${flag})
+        endif()
+    endforeach()
+    if(NOT CMAKE_CXX_FLAGS MATCHES "_FORTIFY_SOURCE")
+        target_compile_definitions(strcrypt_options INTERFACE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+    endif()
+    # Build paths out of the binaries.
+    target_compile_options(strcrypt_options INTERFACE
+        -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
+endif()
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    check_pie_supported(LANGUAGES CXX)
+    target_link_options(strcrypt_options INTERFACE -Wl,-z,relro,-z,now)
+endif()
+if(MINGW)
+    target_link_options(strcrypt_options INTERFACE -Wl,--no-insert-timestamp)  # no link time
+    # Every program stands alone, the tests under Wine too: libstdc++ and libgcc linked
+    # in, so that nothing needs a DLL beyond those Windows ships.
+    if(STRCRYPT_STATIC_RUNTIME)
+        target_link_options(strcrypt_options INTERFACE
+            $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-static>)
+    endif()
+endif()
+
+# AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends the process.
+if(STRCRYPT_SANITIZE AND MSVC)
+    # MSVC's AddressSanitizer rejects the run-time checks that Debug turns on.
+    string(REGEX REPLACE "/RTC[1csu]+" "" CMAKE_CXX_FLAGS_DEBUG "${CMAKE_CXX_FLAGS_DEBUG}")
+    target_compile_options(strcrypt_options INTERFACE /fsanitize=address)
+    target_link_options(strcrypt_options INTERFACE /INCREMENTAL:NO)
+elseif(STRCRYPT_SANITIZE)
+    set(flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_compile_options(strcrypt_options INTERFACE ${flags})
+    target_link_options(strcrypt_options INTERFACE ${flags})
+endif()
+if(STRCRYPT_FUZZ)
+    # clang-cl counts as MSVC: its -fsanitize=fuzzer would reach link.exe.
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang" OR MSVC)
+        message(FATAL_ERROR "STRCRYPT_FUZZ needs clang with its GNU-style driver (libFuzzer)")
+    endif()
+    target_compile_options(strcrypt_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
+set(strcrypt_ipo OFF)
+if(STRCRYPT_IPO)
+    check_ipo_supported(RESULT strcrypt_ipo OUTPUT ipo_output)
+    if(NOT strcrypt_ipo)
+        message(WARNING "STRCRYPT_IPO: not supported here, building without it: ${ipo_output}")
+    endif()
+endif()
+
+function(strcrypt_target target)
+    target_link_libraries(${target} PRIVATE strcrypt_options)
+    set_target_properties(${target} PROPERTIES
+        INTERPROCEDURAL_OPTIMIZATION ${strcrypt_ipo}
+        POSITION_INDEPENDENT_CODE ON)
+    if(STRCRYPT_STATIC_RUNTIME)  # MSVC: no redistributable DLLs
+        set_target_properties(${target} PROPERTIES MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+    endif()
+endfunction()
