@@ -52,7 +52,11 @@ std::string write_stdout(std::string_view bytes);
 // The calendar clock now (Windows: GetSystemTimeAsFileTime, exact past 2038).
 std::chrono::system_clock::time_point clock_now();
 
-// The instant of a Windows FILETIME: `ticks` of 100 ns since 1601-01-01 00:00:00 UTC.
+// A Windows FILETIME counts ticks of 100 ns since 1601-01-01 00:00:00 UTC.
+constexpr std::uint64_t filetime_ticks_per_second = 10'000'000;
+constexpr std::uint64_t filetime_unix_epoch = 116'444'736'000'000'000;  // 1970-01-01: 369 years
+
+// The instant of a FILETIME of `ticks`.
 std::chrono::system_clock::time_point from_filetime(std::uint64_t ticks);
 
 #ifdef _WIN32

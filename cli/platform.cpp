@@ -15,9 +15,9 @@
 namespace strcrypt::cli {
 
 std::chrono::system_clock::time_point from_filetime(std::uint64_t ticks) {
-    using filetime_ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
-    constexpr filetime_ticks from_1601_to_1970{116'444'736'000'000'000};  // 369 years
-    const filetime_ticks since_1970 = filetime_ticks{ticks} - from_1601_to_1970;
+    using filetime_ticks =
+        std::chrono::duration<std::int64_t, std::ratio<1, filetime_ticks_per_second>>;
+    const filetime_ticks since_1970 = filetime_ticks{ticks} - filetime_ticks{filetime_unix_epoch};
     return std::chrono::system_clock::time_point{
         std::chrono::floor<std::chrono::system_clock::duration>(since_1970)};
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -25,8 +27,8 @@ TEST(Usage, NullProgramNameOrVectorPrintsAnEmptyName) {
 }
 
 TEST(Clock, FiletimeToTheSeed) {
-    constexpr std::uint64_t ticks_per_second = 10'000'000;
-    constexpr std::uint64_t unix_epoch = 116'444'736'000'000'000;  // 1970-01-01 in FILETIME
+    constexpr std::uint64_t ticks_per_second = filetime_ticks_per_second;
+    constexpr std::uint64_t unix_epoch = filetime_unix_epoch;
     struct Row {
         std::uint64_t ticks;
         std::uint32_t seed;
@@ -44,6 +46,17 @@ TEST(Clock, FiletimeToTheSeed) {
 }
 
 #ifdef _WIN32
+// The program's clock against the C++ runtime's, which is right today; the runtime's own
+// time_t may be 32 bits, the program's clock must not be.
+TEST(ClockSeed, SystemClockAgreesWithTheWindowsClock) {
+    using std::chrono::seconds;
+    const auto ours = std::chrono::floor<seconds>(clock_now().time_since_epoch());
+    const auto runtime =
+        std::chrono::floor<seconds>(std::chrono::system_clock::now().time_since_epoch());
+    static_assert(sizeof(ours.count()) == 8);
+    EXPECT_LE(std::abs(ours.count() - runtime.count()), 1);
+}
+
 // Wine has code pages 1252 and 932 whatever the locale.
 constexpr unsigned utf8 = 65001;  // CP_UTF8
 

@@ -5,12 +5,11 @@
 
 #include "bytes.h"
 #include "encoder.h"
+#include "textbook_tea.h"
 
 namespace strcrypt::testing {
 
 namespace {
-constexpr std::uint32_t delta = 0x9E3779B9;
-constexpr std::uint32_t sum_after_32_cycles = 0xC6EF3720;  // 32 * delta mod 2^32
 constexpr std::size_t window_size = 8;
 
 int hex_value(char c) {
@@ -19,17 +18,6 @@ int hex_value(char c) {
     return -1;  // lowercase is a fault too
 }
 }  // namespace
-
-TeaBlock tea_decrypt(const TeaBlock& block, const TeaKey& key) {
-    auto [x, y] = block;
-    std::uint32_t sum = sum_after_32_cycles;
-    for (int cycle = 0; cycle < 32; ++cycle) {
-        y -= ((x << 4) + key[2]) ^ (x + sum) ^ ((x >> 5) + key[3]);
-        x -= ((y << 4) + key[0]) ^ (y + sum) ^ ((y >> 5) + key[1]);
-        sum -= delta;
-    }
-    return {x, y};
-}
 
 std::optional<std::vector<std::uint8_t>> decipher(std::string_view text, const TeaKey& key) {
     if (text.size() % 2 != 0) return std::nullopt;

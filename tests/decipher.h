@@ -1,5 +1,5 @@
 #pragma once
-// Test-only inverse of the encoder: TEA decryption and the window pass run backwards.
+// Test-only inverse of the encoder: the window pass run backwards with TEA decryption.
 // The program itself has no way to decode.
 
 #include <cstdint>
@@ -12,9 +12,6 @@
 #include "tea.h"
 
 namespace strcrypt::testing {
-
-// Returns `block` deciphered under `key`: the inverse of tea_encrypt.
-TeaBlock tea_decrypt(const TeaBlock& block, const TeaKey& key);
 
 // Reads an encoded text back into the plain record; nullopt if it is not whole hex bytes.
 std::optional<std::vector<std::uint8_t>> decipher(std::string_view text, const TeaKey& key);

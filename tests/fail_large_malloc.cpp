@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -34,6 +35,9 @@ extern "C" void* malloc(std::size_t size) {
 
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
     using NewArray = void*(std::size_t, const std::nothrow_t&);
-    static auto* const next_new = next<NewArray>("_ZnamRKSt9nothrow_t");  // this function, 64-bit
+    // This function's mangled name, whose size_t is unsigned long (m) or unsigned int (j).
+    constexpr const char* name =
+        std::is_same_v<std::size_t, unsigned long> ? "_ZnamRKSt9nothrow_t" : "_ZnajRKSt9nothrow_t";
+    static auto* const next_new = next<NewArray>(name);
     return size > limit ? nullptr : next_new(size, tag);
 }
