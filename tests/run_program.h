@@ -3,14 +3,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace strcrypt::testing {
 
 // Standard output: a pipe; closed (Windows: a null handle); a device that is always full
-// (Windows: Wine's view of /dev/full, which only Wine has).
-enum class Stdout { pipe, closed, full_device };
+// (Windows: Wine's view of /dev/full, which only Wine has). Windows only: a message-mode
+// named pipe, which keeps each write apart; a named pipe that the reader has disconnected.
+enum class Stdout { pipe, closed, full_device, message_pipe, disconnected_pipe };
 
 struct RunOptions {
     std::vector<std::string> env = {};  // extra NAME=VALUE entries; POSIX only
@@ -25,6 +28,7 @@ struct RunResult {
     int signal = 0;   // POSIX: the signal that ended the process, if any
     std::string out;
     std::string err;
+    std::vector<std::size_t> writes;  // Stdout::message_pipe: the size of each write
 };
 
 // Runs `program` with exactly `argv` as its argument vector (argv[0] included). On POSIX
@@ -33,5 +37,16 @@ struct RunResult {
 // that the C runtime splits back into `argv`.
 RunResult run_program(const std::string& program, const std::vector<std::string>& argv,
                       const RunOptions& options = {});
+
+// Throws, naming `what`, unless `ok`: the runners' set-up must not fail quietly.
+inline void check(bool ok, const char* what) {
+    if (!ok) throw std::runtime_error(std::string(what) + " failed");
+}
+
+#ifdef _WIN32
+// `bytes` in code page `code_page` as UTF-16, and back.
+std::wstring to_wide(std::string_view bytes, unsigned code_page);
+std::string from_wide(std::wstring_view wide, unsigned code_page);
+#endif
 
 }  // namespace strcrypt::testing
