@@ -1,14 +1,15 @@
 # cmake -DOBJDUMP=... -DPROGRAM=... -P check_imports.cmake
 # Fails unless the program imports only DLLs that every Windows installation has, and
 # none of the calls that a thread library brings in and that antivirus heuristics take
-# for process injection.
+# for process injection; and unless it is hardened: loaded at a random address
+# (DYNAMIC_BASE), its data not executable (NX_COMPAT), its stack protected.
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls kernel32.dll msvcrt.dll advapi32.dll user32.dll ws2_32.dll shell32.dll)
 set(suspect_calls SetSystemTime SuspendThread GetThreadContext SetThreadContext OpenProcess)
 
-execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+execute_process(COMMAND "${OBJDUMP}" -p -t "${PROGRAM}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
-    message(FATAL_ERROR "${OBJDUMP} -p ${PROGRAM} failed")
+    message(FATAL_ERROR "${OBJDUMP} -p -t ${PROGRAM} failed")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
 if(NOT imports)
@@ -27,3 +28,12 @@ foreach(call IN LISTS suspect_calls)
         message(FATAL_ERROR "${PROGRAM} imports ${call}")
     endif()
 endforeach()
+foreach(flag DYNAMIC_BASE NX_COMPAT)
+    if(NOT dump MATCHES "DllCharacteristics[^\n]*\n([\t ]+[A-Z_]+\n)*[\t ]+${flag}\n")
+        message(FATAL_ERROR "${PROGRAM} lacks ${flag} in its DLL characteristics")
+    endif()
+endforeach()
+# The symbol table of the unstripped program: the canary's check is linked in.
+if(NOT dump MATCHES "[ \t]___?stack_chk_fail[\r\n]")
+    message(FATAL_ERROR "${PROGRAM} has no stack protector (__stack_chk_fail)")
+endif()
