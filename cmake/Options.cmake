@@ -1,8 +1,8 @@
 # What every target of ours shares, and nothing built beside it (GoogleTest) gets:
 #   strcrypt_options: an interface target with the warnings, the hardening, the
-#     sanitizers, reproducible paths, and for MinGW the static runtime;
-#   strcrypt_target(<target>): links it and sets the per-target properties: IPO, the
-#     MSVC runtime and position-independent code.
+#     sanitizers and reproducible paths;
+#   strcrypt_target(<target>): links it and sets what goes target by target: IPO,
+#     position-independent code and the runtime (STRCRYPT_STATIC_RUNTIME).
 include(CheckCXXCompilerFlag)
 include(CheckIPOSupported)
 include(CheckPIESupported)
@@ -50,12 +50,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
 endif()
 if(MINGW)
     target_link_options(strcrypt_options INTERFACE -Wl,--no-insert-timestamp)  # no link time
-    # Every program stands alone, the tests under Wine too: libstdc++ and libgcc linked
-    # in, so that nothing needs a DLL beyond those Windows ships.
-    if(STRCRYPT_STATIC_RUNTIME)
-        target_link_options(strcrypt_options INTERFACE
-            $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-static>)
-    endif()
 endif()
 
 # AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends the process.
@@ -90,7 +84,21 @@ function(strcrypt_target target)
     set_target_properties(${target} PROPERTIES
         INTERPROCEDURAL_OPTIMIZATION ${strcrypt_ipo}
         POSITION_INDEPENDENT_CODE ON)
-    if(STRCRYPT_STATIC_RUNTIME)  # MSVC: no redistributable DLLs
+    # STRCRYPT_STATIC_RUNTIME links the runtimes in, each platform in its own way:
+    #   MinGW: every program links -static, the tests too (Wine has no MinGW DLLs), so
+    #     that nothing needs a DLL beyond those Windows ships;
+    #   MSVC: every target uses the static C runtime (/MT), so no redistributable is needed;
+    #   Linux: the program links libstdc++ and libgcc in; loading the shared libstdc++
+    #     roughly doubles the cost of a short run.
+    if(NOT STRCRYPT_STATIC_RUNTIME)
+        return()
+    endif()
+    get_target_property(type ${target} TYPE)
+    if(MSVC)
         set_target_properties(${target} PROPERTIES MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+    elseif(MINGW AND type STREQUAL "EXECUTABLE")
+        target_link_options(${target} PRIVATE -static)
+    elseif(NOT MINGW AND target STREQUAL "strcrypt")
+        target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
     endif()
 endfunction()
