@@ -2,21 +2,17 @@
 # for i686-pc-windows-msvc (Debian: clang, lld, llvm), against Wine's Windows and C
 # runtime headers (libwine-dev:i386) and LLVM's C++ library headers (libc++-dev of the same LLVM).
 # Debian has no MSVC start-up code, import libraries or C++ library built for Windows, so
-# this build compiles and archives but does not link: see the msvc preset.
+# the windows-x86-msvc preset compiles and archives but never links: no linker is set.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
 set(llvm 14)  # Debian 12's LLVM: the version in every tool's name and in libc++'s path
 set(triple i686-pc-windows-msvc)
-set(CMAKE_C_COMPILER clang-cl-${llvm})
-set(CMAKE_CXX_COMPILER clang-cl-${llvm})
-set(CMAKE_C_COMPILER_TARGET ${triple})
+set(CMAKE_CXX_COMPILER clang-cl-${llvm})  # the only language besides the resource
 set(CMAKE_CXX_COMPILER_TARGET ${triple})
-set(CMAKE_AR llvm-lib-${llvm})
-set(CMAKE_LINKER lld-link-${llvm})
-set(CMAKE_RC_COMPILER llvm-rc-${llvm})
-set(CMAKE_MT llvm-mt-${llvm})
-set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # nothing to link against
+set(CMAKE_AR llvm-lib-${llvm})  # archives the encoder and the front end
+set(CMAKE_RC_COMPILER llvm-rc-${llvm})  # compiles the version resource
+set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # CMake's compiler checks link nothing
 
 # Header folders as system headers, in the order Visual Studio searches its own:
 # the C++ library, then the C runtime and the Windows API. msvc-compat fills in what
@@ -25,11 +21,12 @@ set(wine /usr/include/wine/wine)
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH cmake_dir)
 set(headers /usr/lib/llvm-${llvm}/include/c++/v1 ${cmake_dir}/msvc-compat
             ${wine}/msvcrt ${wine}/windows)
+# As Visual Studio 2022 (_MSC_VER 1930); Wine's WCHAR as the compiler's own wchar_t; libc++
+# without MSVC's vcruntime headers, which Debian does not have.
 set(flags "-fms-compatibility-version=19.30 -DWINE_UNICODE_NATIVE -D_LIBCPP_NO_VCRUNTIME")
 foreach(dir IN LISTS headers)
     string(APPEND flags " /imsvc ${dir}")
 endforeach()
-set(CMAKE_C_FLAGS_INIT "${flags}")
 set(CMAKE_CXX_FLAGS_INIT "${flags}")
 # The version resource is preprocessed by clang-cl and needs winver.h.
 set(CMAKE_RC_STANDARD_INCLUDE_DIRECTORIES ${wine}/windows)
