@@ -59,9 +59,11 @@ else()
         " -- ${STRCRYPT_CONTACT}  ${release_date}\n")
     strcrypt_gzip(changelog ${CMAKE_INSTALL_DOCDIR})
 
-    # The license in Debian's machine-readable copyright format.
+    # The license in Debian's machine-readable copyright format, its holder from LICENSE.
     file(READ LICENSE license)
-    string(REGEX REPLACE "^MIT License\n\nCopyright \\(c\\) [^\n]*\n\n" "" license "${license}")
+    string(REGEX MATCH "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n" heading "${license}")
+    set(holder "${CMAKE_MATCH_1}")
+    string(REPLACE "${heading}" "" license "${license}")
     string(REGEX REPLACE "\n$" "" license "${license}")
     string(REPLACE "\n\n" "\n.\n" license "${license}")
     string(REPLACE "\n" "\n " license " ${license}")
@@ -69,7 +71,7 @@ else()
         "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
         "Upstream-Name: strcrypt\n\n"
         "Files: *\n"
-        "Copyright: 2026 the strcrypt authors\n"
+        "Copyright: ${holder}\n"
         "License: Expat\n${license}\n")
     install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
@@ -88,7 +90,6 @@ list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_SOURCE_IGNORE_FILES "/build/" "/\\\\.git/")
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/Sha256Sums.cmake)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackOptions.cmake)
 # cpack runs apart from CMake: give it the same time for the files it packs.
