@@ -98,7 +98,8 @@ file(WRITE ${PROJECT_BINARY_DIR}/CPackOptions.cmake
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
-    set(CPACK_SYSTEM_NAME win32)
+    math(EXPR bits "8 * ${CMAKE_SIZEOF_VOID_P}")
+    set(CPACK_SYSTEM_NAME win${bits})  # strcrypt-<version>-win32.zip or -win64.zip
 else()
     set(CPACK_GENERATOR DEB TGZ)
     set(CPACK_SYSTEM_NAME "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")  # the .tar.gz's name

@@ -1,9 +1,10 @@
-# cmake -DOBJDUMP=... -DPROGRAM=... -P check_imports.cmake
+# cmake -DOBJDUMP=... -DPROGRAM=... -DBITS=32|64 -P check_imports.cmake
 # Fails unless the program imports only the DLLs it imports today, all of which every
 # Windows installation has (a new one is a choice to make here, on purpose), and none of
 # the calls that a thread library brings in and that antivirus heuristics take for
 # process injection; and unless it is hardened: loaded at a random address
-# (DYNAMIC_BASE), its data not executable (NX_COMPAT), its stack protected.
+# (DYNAMIC_BASE; a 64-bit one anywhere in its address space, HIGH_ENTROPY_VA), its data
+# not executable (NX_COMPAT), its stack protected.
 cmake_minimum_required(VERSION 3.25)
 # The C runtime, the system, and the stack protector's canary seed (CryptGenRandom).
 set(system_dlls kernel32.dll msvcrt.dll advapi32.dll)
@@ -30,7 +31,16 @@ foreach(call IN LISTS suspect_calls)
         message(FATAL_ERROR "${PROGRAM} imports ${call}")
     endif()
 endforeach()
-foreach(flag DYNAMIC_BASE NX_COMPAT)
+set(format "PE32")
+set(flags DYNAMIC_BASE NX_COMPAT)
+if(BITS EQUAL 64)
+    set(format "PE32\\+")
+    list(APPEND flags HIGH_ENTROPY_VA)
+endif()
+if(NOT dump MATCHES "\nMagic[\t ]+[0-9a-f]+[\t ]+\\(${format}\\)\n")
+    message(FATAL_ERROR "${PROGRAM} is not a ${BITS}-bit program")
+endif()
+foreach(flag IN LISTS flags)
     if(NOT dump MATCHES "DllCharacteristics[^\n]*\n([\t ]+[A-Z_]+\n)*[\t ]+${flag}\n")
         message(FATAL_ERROR "${PROGRAM} lacks ${flag} in its DLL characteristics")
     endif()

@@ -1,13 +1,21 @@
-# The 32-bit Windows program compiled in MSVC mode, as Visual Studio compiles it: clang-cl
-# for i686-pc-windows-msvc (Debian: clang, lld, llvm), against Wine's Windows and C
-# runtime headers (libwine-dev:i386) and LLVM's C++ library headers (libc++-dev of the same LLVM).
-# Debian has no MSVC start-up code, import libraries or C++ library built for Windows, so
-# the windows-x86-msvc preset compiles and archives but never links: no linker is set.
+# The Windows program compiled in MSVC mode, as Visual Studio compiles it, for
+# STRCRYPT_WINDOWS_ARCH: x86 (Win32, the default) or x64. clang-cl (Debian: clang-tools,
+# llvm) against Wine's Windows and C runtime headers (libwine-dev, of the host's own
+# architecture: the headers serve every target) and LLVM's C++ library headers (libc++-dev
+# of the same LLVM). Debian has no MSVC start-up code, import libraries or C++ library
+# built for Windows, so the windows-*-msvc presets compile and archive but never link: no
+# linker is set.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
+if(STRCRYPT_WINDOWS_ARCH STREQUAL "x64")
+    set(CMAKE_SYSTEM_PROCESSOR AMD64)
+    set(triple x86_64-pc-windows-msvc)
+else()
+    set(CMAKE_SYSTEM_PROCESSOR x86)
+    set(triple i686-pc-windows-msvc)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES STRCRYPT_WINDOWS_ARCH)
 
 set(llvm 14)  # Debian 12's LLVM: the version in every tool's name and in libc++'s path
-set(triple i686-pc-windows-msvc)
 set(CMAKE_CXX_COMPILER clang-cl-${llvm})  # the only language besides the resource
 set(CMAKE_CXX_COMPILER_TARGET ${triple})
 set(CMAKE_AR llvm-lib-${llvm})  # archives the encoder and the front end
