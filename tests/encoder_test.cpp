@@ -152,9 +152,9 @@ TEST(Encode, ClockVariantUsesTheSecond) {
 // The public default key, written down here apart from the build's own copy of it.
 constexpr TeaKey public_default_key = {0x5EC7A2B1, 0x0F3D94C6, 0xA1E85B27, 0x6C49D03E};
 
-// Cross-checked against an independent implementation of the format. Run whenever the
-// program has the public key, whatever the build says of it; a build that says it has
-// the public key must have it.
+// Recomputed from this table by tests/reference/known_answers.py, an encoder of its own
+// in Python (CI runs it). Run whenever the program has the public key, whatever the build
+// says of it; a build that says it has the public key must have it.
 TEST(Encode, KnownAnswersUnderTheDefaultKey) {
     if constexpr (STRCRYPT_KEY_IS_DEFAULT != 0) {
         ASSERT_EQ(crypt_key, public_default_key) << "the build says it has the public key";
