@@ -19,8 +19,9 @@ namespace {
 using namespace strcrypt::cli;
 
 // The program on its arguments, of which it reads the name and the text; the caller checks
-// the keyword, argv[1], in the platform's own form of it. argv[2] is null where the
-// platform could not give the text's bytes exactly. Returns the exit status.
+// the keyword, argv[1], in the platform's own form of it and passes `keyword_ok`. On
+// Windows argv[1] is always null: wmain has checked the keyword as UTF-16. argv[2] is null
+// where the platform could not give the text's bytes exactly. Returns the exit status.
 int run(int argc, const char* const* argv, bool keyword_ok) {
     if (argc < 2) {
         print_usage(argv);

@@ -20,7 +20,9 @@ constexpr std::uint32_t pad_multiplier = 214013;
 constexpr std::uint32_t pad_increment = 2531011;
 constexpr std::uint32_t pad_value_mask = 0x7FFF;
 
-// Texts shorter than this get extra pad bytes, so that pad and text hold at least 5 bytes.
+// Texts shorter than this get short_text_pad - n extra pad bytes: their pad and text hold
+// 5 to 8 bytes, and any longer text's at least 4 (3 bytes and 1 pad byte), so that every
+// record, at 9 bytes or more, is longer than one cipher window.
 constexpr std::size_t short_text_length = 3;
 constexpr std::size_t short_text_pad = 4;
 constexpr std::uint32_t pad_spread = 4;  // the first value adds 0..3 pad bytes
