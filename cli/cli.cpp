@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <new>
+#include <string_view>
 
 namespace strcrypt::cli {
 
@@ -22,7 +23,7 @@ constexpr Char fold_ascii(Char c) {
 
 // Writes `parts` and a line end as one line, assembled in one buffer and written at once.
 // Returns "" or the reason it could not be written.
-std::string write_line(std::initializer_list<std::string_view> parts) {
+const char* write_line(std::initializer_list<std::string_view> parts) {
     std::size_t size = newline.size();
     for (const auto part : parts) size += part.size();
     const std::unique_ptr<char[]> line(new (std::nothrow) char[size]);
@@ -37,7 +38,7 @@ template <typename Char>
 bool keyword_matches_any(const Char* arg) {
     if (arg == nullptr) return false;
     for (const char k : command_keyword) {
-        // A shorter argument fails here at its terminating zero, before reading past it.
+        // A shorter argument stops here at its terminating zero and is never read past.
         if (fold_ascii(*arg) != fold_ascii(static_cast<Char>(k))) {
             return false;
         }
@@ -53,11 +54,11 @@ bool keyword_matches(const wchar_t* arg) { return keyword_matches_any(arg); }
 
 void print_usage(const char* const* argv) {
     const char* name = argv != nullptr && argv[0] != nullptr ? argv[0] : "";
-    // The usage line is itself the report of a fault; a failure to write it changes nothing.
+    // The usage line already reports a fault; a failure to write it changes nothing.
     static_cast<void>(write_line({"Usage: ", name, " CRYPT <string to be encoded>"}));
 }
 
-std::string print_result(const EncodedText& encoded) {
+const char* print_result(const EncodedText& encoded) {
     std::array<char, 24> digits{};  // a 64-bit length in decimal
     const auto formatted =
         std::to_chars(digits.data(), digits.data() + digits.size(), encoded.length);

@@ -20,9 +20,9 @@ constexpr std::uint32_t pad_multiplier = 214013;
 constexpr std::uint32_t pad_increment = 2531011;
 constexpr std::uint32_t pad_value_mask = 0x7FFF;
 
-// Texts shorter than this get short_text_pad - n extra pad bytes: their pad and text hold
-// 5 to 8 bytes, and any longer text's at least 4 (3 bytes and 1 pad byte), so that every
-// record, at 9 bytes or more, is longer than one cipher window.
+// A text shorter than this gets short_text_pad - n extra pad bytes. Pad and text then hold
+// at least 5 bytes, or 4 for a longer text, so every record has 9 bytes or more: more than
+// one cipher window.
 constexpr std::size_t short_text_length = 3;
 constexpr std::size_t short_text_pad = 4;
 constexpr std::uint32_t pad_spread = 4;  // the first value adds 0..3 pad bytes
@@ -96,9 +96,8 @@ std::size_t hex_encode(std::span<const std::uint8_t> bytes, std::span<char> dest
     return 2 * bytes.size();
 }
 
-std::uint32_t clock_seed(std::chrono::system_clock::time_point t) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(t.time_since_epoch());
-    return static_cast<std::uint32_t>(seconds.count());  // wraps modulo 2^32, past 2106 too
+std::uint32_t clock_seed(std::chrono::sys_seconds t) {
+    return static_cast<std::uint32_t>(t.time_since_epoch().count());  // wraps in 2106, and on
 }
 
 EncodedText crypt_encode_seeded(std::span<const std::uint8_t> input, std::uint32_t seed) {
@@ -134,8 +133,7 @@ EncodedText crypt_encode_seeded(std::span<const std::uint8_t> input, std::uint32
     return {std::move(text), length};
 }
 
-EncodedText crypt_encode(std::span<const std::uint8_t> input,
-                         std::chrono::system_clock::time_point now) {
+EncodedText crypt_encode(std::span<const std::uint8_t> input, std::chrono::sys_seconds now) {
     return crypt_encode_seeded(input, clock_seed(now));
 }
 

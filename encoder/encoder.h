@@ -24,7 +24,7 @@ struct PadGenerator {
 };
 
 // An encoded text: `length` hex digits followed by a zero byte, freed with the value.
-// `text` is null when the memory for the encoding could not be had.
+// `text` is null when there was no memory for the encoding.
 struct EncodedText {
     std::unique_ptr<char[]> text;
     std::size_t length = 0;
@@ -55,16 +55,14 @@ char hex_digit(unsigned value);
 // 2 * bytes.size() chars; writes no terminator. Returns the number of chars written.
 std::size_t hex_encode(std::span<const std::uint8_t> bytes, std::span<char> dest);
 
-// The pad seed for the clock instant `t`: whole seconds since 1970-01-01 00:00:00 UTC,
-// rounded down, modulo 2^32.
-std::uint32_t clock_seed(std::chrono::system_clock::time_point t);
+// The pad seed for the clock second `t`: seconds since 1970-01-01 00:00:00 UTC, modulo 2^32.
+std::uint32_t clock_seed(std::chrono::sys_seconds t);
 
 // Encodes `input` with its pad drawn from a generator seeded with `seed`.
 // Returns a null text if the sizes overflow or memory runs out.
 EncodedText crypt_encode_seeded(std::span<const std::uint8_t> input, std::uint32_t seed);
 
-// Encodes `input` with its pad seeded by the clock second of `now`.
-EncodedText crypt_encode(std::span<const std::uint8_t> input,
-                         std::chrono::system_clock::time_point now);
+// Encodes `input` with its pad seeded by the clock second `now`.
+EncodedText crypt_encode(std::span<const std::uint8_t> input, std::chrono::sys_seconds now);
 
 }  // namespace strcrypt

@@ -17,10 +17,9 @@ constexpr std::size_t window_size = 8;  // one TEA block
 // order, with `encipher` (TeaBlock -> TeaBlock), so each window reads seven bytes that
 // the one before it has just written. `record` holds at least one window.
 //
-// The window is carried in registers as its two words: moving one byte on drops byte i,
+// The window stays in registers as its two words. One byte on, the pass drops byte i,
 // which no later window touches, from the bottom of x and takes byte i + 8 in at the top
-// of y. Storing the enciphered bytes and reading them back at an offset would stall
-// every window.
+// of y. Storing the bytes and reading them back at an offset would stall every window.
 template <typename Encipher>
 void encipher_windows(std::span<std::uint8_t> record, Encipher encipher) {
     assert(record.size() >= window_size);

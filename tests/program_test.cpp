@@ -230,6 +230,9 @@ TEST(Program, EncodesTheCodePageBytesOfATypedText) {
 
 TEST(Program, EncodesTheLongestTextTheSystemPasses) {
     ASSERT_NO_FATAL_FAILURE(expect_encodes({"CRYPT", longest_text}, longest_text));
+    // A non-blocking pipe, as a parent may leave it, fills up: the program waits for room.
+    ASSERT_NO_FATAL_FAILURE(expect_encodes({"CRYPT", longest_text}, longest_text, crypt_key,
+                                           {.out = Stdout::slow_nonblocking_pipe}));
 #ifdef _WIN32
     // Older consoles refuse single writes much over 64 KiB: the line goes in pieces, which
     // a message-mode pipe keeps apart.
@@ -285,6 +288,9 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
         {"2106-02-07 06:28:15", 4'294'967'295U},
         {"2106-02-07 06:28:16", 0},  // 2^32 seconds: the seed wraps
         {"2110-01-01 00:00:00", 123'010'304},
+        {"2262-04-12 00:00:00", 633'438'208},  // past 2^63 nanoseconds since 1970
+        {"2300-01-01 00:00:00", 1'823'857'408},
+        {"9999-12-31 23:59:59", 4'294'197'631U},
     };
     for (const auto& row : rows) {
         RunOptions frozen;
@@ -412,18 +418,23 @@ TEST(Program, FailuresAroundTheResultLine) {
                                  write_failed("Broken pipe")},
                             });
     // A memory checker replaces malloc itself, so the shim cannot get under it.
+    // Each once with one large allocation refused, and once with memory that stays
+    // exhausted after it, so that even the report of the fault finds none.
     const std::string malloc_shim = STRCRYPT_MALLOC_SHIM;
-    if (!malloc_shim.empty() && !wrapped) {
+    for (const bool sticky : {false, true}) {
+        if (malloc_shim.empty() || wrapped) break;
+        std::vector<std::string> env = preload(malloc_shim);
+        if (sticky) env.emplace_back("FAIL_LARGE_MALLOC_STICKY=1");
         rows.push_back(
-            {"no memory for the encoding's text",
+            {sticky ? "no memory for the encoding's text, nor after" : "no memory for the encoding's text",
              text_64k,
-             {.env = preload(malloc_shim)},
+             {.env = env},
              -3,
              0,
              "strcrypt: cannot encode the text: not enough memory" + std::string(newline)});
-        rows.push_back({"no memory for the result line",
+        rows.push_back({sticky ? "no memory for the result line, nor after" : "no memory for the result line",
                         text_49k,
-                        {.env = preload(malloc_shim)},
+                        {.env = env},
                         -4,
                         0,
                         write_failed("not enough memory")});

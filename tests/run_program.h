@@ -11,15 +11,16 @@
 namespace strcrypt::testing {
 
 // Standard output: a pipe; closed (Windows: a null handle); a device that is always full
-// (Windows: Wine's view of /dev/full, which only Wine has). Windows only: a message-mode
-// named pipe, which keeps each write apart; a named pipe that the reader has disconnected.
-enum class Stdout { pipe, closed, full_device, message_pipe, disconnected_pipe };
+// (Windows: Wine's view of /dev/full, which only Wine has); a non-blocking pipe (Windows:
+// a named pipe in no-wait mode) whose reader is slow. Windows only: a message-mode named
+// pipe, which keeps each write apart; a named pipe that the reader has disconnected.
+enum class Stdout { pipe, closed, full_device, slow_nonblocking_pipe, message_pipe, disconnected_pipe };
 
 struct RunOptions {
     std::vector<std::string> env = {};  // extra NAME=VALUE entries; POSIX only
     Stdout out = Stdout::pipe;
     std::size_t read_limit = SIZE_MAX;  // close the output pipe after this many bytes
-    bool ignore_sigpipe = false;        // start the program with SIGPIPE ignored; POSIX only
+    bool ignore_sigpipe = false;        // SIGPIPE ignored, else its default action; POSIX only
 };
 
 struct RunResult {

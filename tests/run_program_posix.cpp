@@ -6,14 +6,24 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "run_program.h"
 
 namespace strcrypt::testing {
 
 namespace {
+
+// This process ignores SIGPIPE, as some runners start their tests, so that a program
+// that inherited the runner's disposition would show: each run sets the one it needs.
+[[maybe_unused]] const bool sigpipe_ignored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+
+// How long the slow reader waits before each read, and how much it reads at most.
+constexpr auto slow_read_pause = std::chrono::milliseconds{10};
+constexpr std::size_t slow_read_size = 16 * 1024;
 
 std::vector<char*> pointers_to(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
@@ -46,6 +56,10 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             case Stdout::pipe:
                 dup2(out[1], STDOUT_FILENO);
                 break;
+            case Stdout::slow_nonblocking_pipe:
+                dup2(out[1], STDOUT_FILENO);
+                fcntl(STDOUT_FILENO, F_SETFL, fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK);
+                break;
             case Stdout::closed:
                 close(STDOUT_FILENO);
                 break;
@@ -61,7 +75,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             }
         }
         dup2(err[1], STDERR_FILENO);
-        if (options.ignore_sigpipe) std::signal(SIGPIPE, SIG_IGN);
+        std::signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
         for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
         execve(program.c_str(), arg_pointers.data(), env_pointers.data());
         _exit(127);
@@ -81,8 +95,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         for (std::size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             std::array<char, 65536> buffer;
-            const std::size_t room =
-                i == 0 ? options.read_limit - result.out.size() : buffer.size();
+            std::size_t room = i == 0 ? options.read_limit - result.out.size() : buffer.size();
+            if (i == 0 && options.out == Stdout::slow_nonblocking_pipe) {
+                std::this_thread::sleep_for(slow_read_pause);
+                room = std::min(room, slow_read_size);
+            }
             const ssize_t got =
                 room == 0 ? 0 : read(fds[i].fd, buffer.data(), std::min(room, buffer.size()));
             if (got > 0) {

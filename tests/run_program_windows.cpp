@@ -36,14 +36,16 @@ std::wstring command_line(const std::vector<std::string>& argv) {
     return line;
 }
 
-void drain(HANDLE pipe, std::string& sink, std::size_t limit) {
+// Reads `pipe` to its end or up to `limit` bytes; a slow reader waits before each read
+// and takes at most 16 KiB.
+void drain(HANDLE pipe, std::string& sink, std::size_t limit, bool slow = false) {
     char buffer[65536];
-    DWORD got = 0;
-    while (sink.size() < limit &&
-           ReadFile(pipe, buffer, static_cast<DWORD>(std::min(sizeof buffer, limit - sink.size())),
-                    &got, nullptr) &&
-           got > 0)
-        sink.append(buffer, got);
+    const std::size_t most = slow ? 16 * 1024 : sizeof buffer;
+    for (DWORD got = 0; sink.size() < limit; sink.append(buffer, got)) {
+        if (slow) Sleep(10);
+        const auto size = static_cast<DWORD>(std::min(most, limit - sink.size()));
+        if (!ReadFile(pipe, buffer, size, &got, nullptr) || got == 0) break;
+    }
     CloseHandle(pipe);
 }
 
@@ -100,6 +102,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     HANDLE err_write = nullptr;
     if (options.out == Stdout::message_pipe) {
         named_pipe(PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, &inherit, out_read, out_write);
+    } else if (options.out == Stdout::slow_nonblocking_pipe) {
+        // No-wait mode belongs to the program's end: a write to a full pipe takes nothing.
+        named_pipe(PIPE_TYPE_BYTE, &inherit, out_read, out_write);
+        DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+        check(SetNamedPipeHandleState(out_write, &mode, nullptr, nullptr), "PIPE_NOWAIT");
     } else if (options.out == Stdout::disconnected_pipe) {
         // The reader disconnects before the program starts: its writes find no one there.
         named_pipe(PIPE_TYPE_BYTE, &inherit, out_read, out_write);
@@ -145,7 +152,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     if (options.out == Stdout::message_pipe) {
         drain_messages(out_read, result);
     } else {
-        drain(out_read, result.out, options.read_limit);
+        drain(out_read, result.out, options.read_limit,
+              options.out == Stdout::slow_nonblocking_pipe);
     }
     WaitForSingleObject(err_reader, INFINITE);
     CloseHandle(err_reader);
