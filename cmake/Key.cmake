@@ -22,8 +22,4 @@ if(key_words STREQUAL default_words)
 else()
     set(STRCRYPT_KEY_IS_DEFAULT 0)
     set(STRCRYPT_KEY_NOTE "${STRCRYPT_OWN_KEY_NOTE}")
-    # Everything built here holds the key, and so does the cache if given -DSTRCRYPT_KEY,
-    # which is the top build folder's (the host project's, when strcrypt is a subproject):
-    # both folders are their owner's alone, before the key is written to either.
-    file(CHMOD ${CMAKE_BINARY_DIR} ${PROJECT_BINARY_DIR} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 endif()

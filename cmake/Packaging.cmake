@@ -92,9 +92,12 @@ set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/Sha256Sums.cmake)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackOptions.cmake)
-# cpack runs apart from CMake: give it the same time for the files it packs.
+set(CPACK_SOURCE_GENERATOR TGZ)
+# cpack runs apart from CMake: give it the same time for the files it packs. The source
+# package (CPACK_INSTALLED_DIRECTORIES) takes only what git tracks: no build folder, no key.
 file(WRITE ${PROJECT_BINARY_DIR}/CPackOptions.cmake
-    "set(ENV{SOURCE_DATE_EPOCH} \"${STRCRYPT_SOURCE_DATE_EPOCH}\")\n")
+    "set(ENV{SOURCE_DATE_EPOCH} \"${STRCRYPT_SOURCE_DATE_EPOCH}\")\n"
+    "if(CPACK_INSTALLED_DIRECTORIES)\n  include(${PROJECT_SOURCE_DIR}/cmake/SourcePackage.cmake)\nendif()\n")
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)

@@ -6,7 +6,10 @@
 #     under it (Key.ProgramCarriesTheGivenKey in the program tests).
 #   cmake -DCHECK=build -DSOURCE_DIR=<src> -DWORK_DIR=<dir> -DGENERATOR=<gen> -P key_in_build.cmake
 #     An in-source build is refused and leaves the key nowhere; a scratch build with a
-#     key of its own is its owner's alone, and an edited key file reaches the next build.
+#     key of its own is its owner's alone, and an edited key file reaches the next build;
+#     its source package holds what git tracks and no more. On a POSIX host: a configure
+#     that fails leaves its folder private and no refused key in its cache, and a keyed
+#     subproject makes both its folder and the host's private.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/KeyParse.cmake)
 
@@ -15,8 +18,12 @@ function(fail)
     message(FATAL_ERROR "${text}")
 endfunction()
 
+# Runs a command; on a POSIX host under the usual umask 022, so that an open folder shows.
 function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(CMAKE_HOST_UNIX)
+        set(umask sh -c "umask 022 && exec \"$@\"" sh)
+    endif()
+    execute_process(COMMAND ${umask} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
     set(status "${status}" PARENT_SCOPE)
     set(out "${out}" PARENT_SCOPE)
 endfunction()
@@ -45,9 +52,10 @@ if(CHECK STREQUAL "given")
         fail("the packages do not say '${note}'")
     endif()
 
+    # In the environment, which only its owner can read, never on a command line.
     list(JOIN words "," given)
-    run(${CMAKE_COMMAND} -E env STRCRYPT_GIVEN_KEY=${given} ${EMULATOR} ${PROGRAM_TESTS}
-        --gtest_filter=Key.ProgramCarriesTheGivenKey)
+    set(ENV{STRCRYPT_GIVEN_KEY} "${given}")
+    run(${EMULATOR} ${PROGRAM_TESTS} --gtest_filter=Key.ProgramCarriesTheGivenKey)
     if(NOT status EQUAL 0 OR NOT out MATCHES "PASSED  \\] 1 test")
         fail("the program does not carry the key it was given:\n${out}")
     endif()
@@ -115,8 +123,73 @@ elseif(CHECK STREQUAL "build")
     if(NOT found EQUAL -1)
         fail("the scratch program still carries the key from before the file was edited")
     endif()
-    file(REMOVE_RECURSE "${build}" "${tree}")
-    message(STATUS "in-source build refused; key source private; an edited key file reaches the build")
+
+    # The source package holds what git tracks: neither this build, inside the tree, nor its key.
+    run(git -C "${SOURCE_DIR}" -c core.quotePath=false ls-files)
+    if(status EQUAL 0)
+        string(REGEX REPLACE "\n$" "" tracked "${out}")
+        string(REPLACE "\n" ";" tracked "${tracked}")
+        run(${CMAKE_COMMAND} --build "${build}" --target package_source)
+        file(GLOB tarball "${build}/packages/*-Source.tar.gz")
+        run(${CMAKE_COMMAND} -E tar tf "${tarball}")
+        cmake_path(GET tarball FILENAME top)
+        string(REPLACE ".tar.gz" "/" top "${top}")
+        string(REPLACE "${top}" "" packed "${out}")  # the paths below the top folder
+        string(REGEX REPLACE "\n$" "" packed "${packed}")
+        string(REPLACE "\n" ";" packed "${packed}")
+        list(FILTER packed EXCLUDE REGEX "(^|/)$")  # the folders
+        list(SORT packed)
+        list(SORT tracked)
+        if(NOT packed STREQUAL tracked)
+            list(JOIN packed "\n" packed)
+            fail("the source package does not hold exactly what git tracks:\n${packed}")
+        endif()
+    endif()
+
+    if(CMAKE_HOST_UNIX)
+        # A configure that fails, for want of a compiler or for a malformed key, leaves its
+        # folder private and the refused key out of its cache.
+        foreach(case compiler key)
+            set(dir "${WORK_DIR}/failed-${case}")
+            file(REMOVE_RECURSE "${dir}")
+            set(given -DSTRCRYPT_KEY=${key_a})
+            if(case STREQUAL "compiler")
+                list(APPEND given -DCMAKE_CXX_COMPILER=/nonexistent/c++)
+            else()
+                string(REPLACE "4DEA5EED" "4DEA5EEG" given "${given}")
+            endif()
+            run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${dir}" -G "${GENERATOR}" ${given})
+            if(status EQUAL 0)
+                fail("a configure with a bad ${case} did not fail")
+            endif()
+            run(stat -c %a "${dir}")
+            if(NOT out STREQUAL "700\n")
+                fail("a configure that failed for its ${case} left its folder at mode ${out}")
+            endif()
+            file(STRINGS "${dir}/CMakeCache.txt" hits REGEX "DEA5EE")
+            if(case STREQUAL "key" AND hits)
+                fail("the refused key stays in the cache: ${hits}")
+            endif()
+        endforeach()
+
+        # strcrypt as a keyed subproject: its folder and the host's, which holds the cache.
+        set(host "${WORK_DIR}/host")
+        file(REMOVE_RECURSE "${host}")
+        file(WRITE "${host}/CMakeLists.txt" "cmake_minimum_required(VERSION 3.25)\n"
+             "project(host LANGUAGES NONE)\nadd_subdirectory(\"${SOURCE_DIR}\" strcrypt)\n")
+        run(${CMAKE_COMMAND} -S "${host}" -B "${host}/build" -G "${GENERATOR}"
+            -DSTRCRYPT_KEY_FILE=${key_file})
+        if(NOT status EQUAL 0)
+            fail("configuring strcrypt as a keyed subproject failed:\n${out}")
+        endif()
+        run(stat -c %a "${host}/build" "${host}/build/strcrypt")
+        if(NOT out STREQUAL "700\n700\n")
+            fail("a keyed subproject leaves the host's folder and its own at modes ${out}")
+        endif()
+    endif()
+    file(REMOVE_RECURSE "${build}" "${tree}" "${WORK_DIR}/failed-compiler" "${WORK_DIR}/failed-key" "${host}")
+    message(STATUS "in-source build refused; key source private; an edited key file reaches the build; "
+                   "the source package holds what git tracks; failed configures and subprojects stay private")
 
 else()
     fail("CHECK must be given or build")
