@@ -1,20 +1,15 @@
-# Run by cpack for the source package: every file that git does not track is ignored, so
-# the package holds the tracked tree alone. Without git to ask, no source package is made.
+# Run by cpack for the source package: it ignores every file that git does not track, so
+# the package holds the tracked tree alone. Without git to ask, it makes none.
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH source)
 execute_process(COMMAND git -c core.quotePath=false ls-files --others --directory
                 WORKING_DIRECTORY ${source} RESULT_VARIABLE status OUTPUT_VARIABLE untracked)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "strcrypt: the source package is made from a git checkout, which tells what it holds")
+elseif(untracked)  # one path a line, a folder's with a slash at the end: made into regexes
+    string(REGEX REPLACE "([][.*+?^$()|\\])" "\\\\\\1" escaped "${source}/\n${untracked}")
+    string(REGEX REPLACE "([^/])\n" "\\1$\n" escaped "${escaped}")
+    string(REGEX REPLACE "^([^\n]*)\n(.*)\n$" "\\2;\\1" escaped "${escaped}")
+    list(POP_BACK escaped root)
+    string(REPLACE "\n" ";^${root}" escaped "^${root}${escaped}")
+    list(APPEND CPACK_IGNORE_FILES ${escaped})
 endif()
-string(REGEX REPLACE "\n$" "" untracked "${untracked}")
-string(REPLACE "\n" ";" untracked "${untracked}")
-foreach(path IN LISTS source untracked)
-    string(REGEX REPLACE "([][.*+?^$()|\\])" "\\\\\\1" path "${path}")  # as a regex
-    if(NOT DEFINED root)
-        set(root "${path}")
-    elseif(path MATCHES "/$")
-        list(APPEND CPACK_IGNORE_FILES "^${root}/${path}")
-    else()
-        list(APPEND CPACK_IGNORE_FILES "^${root}/${path}$")
-    endif()
-endforeach()

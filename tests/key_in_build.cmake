@@ -7,9 +7,10 @@
 #   cmake -DCHECK=build -DSOURCE_DIR=<src> -DWORK_DIR=<dir> -DGENERATOR=<gen> -P key_in_build.cmake
 #     An in-source build is refused and leaves the key nowhere; a scratch build with a
 #     key of its own is its owner's alone, and an edited key file reaches the next build;
-#     its source package holds what git tracks and no more. On a POSIX host: a configure
-#     that fails leaves its folder private and no refused key in its cache, and a keyed
-#     subproject makes both its folder and the host's private.
+#     its source package holds what git tracks and no more. Added to another project, it
+#     builds the program alone. On a POSIX host: a configure that fails leaves its folder
+#     private and no refused key in its cache, and a keyed subproject makes both its
+#     folder and the host's private.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/KeyParse.cmake)
 
@@ -172,24 +173,41 @@ elseif(CHECK STREQUAL "build")
             endif()
         endforeach()
 
-        # strcrypt as a keyed subproject: its folder and the host's, which holds the cache.
-        set(host "${WORK_DIR}/host")
-        file(REMOVE_RECURSE "${host}")
-        file(WRITE "${host}/CMakeLists.txt" "cmake_minimum_required(VERSION 3.25)\n"
-             "project(host LANGUAGES NONE)\nadd_subdirectory(\"${SOURCE_DIR}\" strcrypt)\n")
-        run(${CMAKE_COMMAND} -S "${host}" -B "${host}/build" -G "${GENERATOR}"
-            -DSTRCRYPT_KEY_FILE=${key_file})
-        if(NOT status EQUAL 0)
-            fail("configuring strcrypt as a keyed subproject failed:\n${out}")
-        endif()
-        run(stat -c %a "${host}/build" "${host}/build/strcrypt")
+    endif()
+
+    # Added to another project: the program alone, with none of the tests, the benchmark or
+    # the packaging. Given a key, its folder and the host's, which holds the cache, are private.
+    set(host "${WORK_DIR}/host")
+    set(sub "${host}/build/strcrypt")
+    file(REMOVE_RECURSE "${host}")
+    file(WRITE "${host}/CMakeLists.txt" "cmake_minimum_required(VERSION 3.25)\n"
+         "project(host LANGUAGES NONE)\nadd_subdirectory(\"${SOURCE_DIR}\" strcrypt)\n")
+    run(${CMAKE_COMMAND} -S "${host}" -B "${host}/build" -G "${GENERATOR}"
+        -DCMAKE_BUILD_TYPE=Debug -DSTRCRYPT_KEY_FILE=${key_file})
+    if(NOT status EQUAL 0)
+        fail("configuring strcrypt as a keyed subproject failed:\n${out}")
+    endif()
+    if(CMAKE_HOST_UNIX)
+        run(stat -c %a "${host}/build" "${sub}")
         if(NOT out STREQUAL "700\n700\n")
             fail("a keyed subproject leaves the host's folder and its own at modes ${out}")
         endif()
     endif()
+    run(${CMAKE_COMMAND} --build "${host}/build" --config Debug)
+    file(GLOB program "${sub}/strcrypt" "${sub}/strcrypt.exe" "${sub}/Debug/strcrypt" "${sub}/Debug/strcrypt.exe")
+    run(${program} CRYPT subproject)
+    if(NOT out MATCHES "^endecoded string")
+        fail("strcrypt as a subproject printed: ${out}")
+    endif()
+    foreach(path "${host}/build/CPackConfig.cmake" "${sub}/CTestTestfile.cmake" "${sub}/tests" "${sub}/bench")
+        if(EXISTS "${path}")
+            fail("strcrypt as a subproject brings in tests, benchmarks or packaging: ${path}")
+        endif()
+    endforeach()
     file(REMOVE_RECURSE "${build}" "${tree}" "${WORK_DIR}/failed-compiler" "${WORK_DIR}/failed-key" "${host}")
     message(STATUS "in-source build refused; key source private; an edited key file reaches the build; "
-                   "the source package holds what git tracks; failed configures and subprojects stay private")
+                   "the source package holds what git tracks; failed configures stay private; "
+                   "a subproject builds the program alone, in private folders")
 
 else()
     fail("CHECK must be given or build")

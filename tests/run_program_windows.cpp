@@ -65,13 +65,15 @@ void drain_messages(HANDLE pipe, RunResult& result) {
     CloseHandle(pipe);
 }
 
-// A named pipe of this run's own, in `mode`: the reading end and the end for the program.
-void named_pipe(DWORD mode, SECURITY_ATTRIBUTES* inherit, HANDLE& server, HANDLE& client) {
+// A named pipe of this run's own, in `mode`, that holds `size` bytes: the reading end and
+// the end for the program.
+void named_pipe(DWORD mode, SECURITY_ATTRIBUTES* inherit, HANDLE& server, HANDLE& client,
+                DWORD size = 65536) {
     static int count = 0;
     const std::wstring name = L"\\\\.\\pipe\\strcrypt-test-" +
                               std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(++count);
-    server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND, mode | PIPE_WAIT, 1, 0, 65536, 0,
+    server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND, mode | PIPE_WAIT, 1, 0, size, 0,
                               nullptr);
     check(server != INVALID_HANDLE_VALUE, "CreateNamedPipe");
     client = CreateFileW(name.c_str(), GENERIC_WRITE, 0, inherit, OPEN_EXISTING, 0, nullptr);
@@ -104,7 +106,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         named_pipe(PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, &inherit, out_read, out_write);
     } else if (options.out == Stdout::slow_nonblocking_pipe) {
         // No-wait mode belongs to the program's end: a write to a full pipe takes nothing.
-        named_pipe(PIPE_TYPE_BYTE, &inherit, out_read, out_write);
+        named_pipe(PIPE_TYPE_BYTE, &inherit, out_read, out_write, 4096);
         DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
         check(SetNamedPipeHandleState(out_write, &mode, nullptr, nullptr), "PIPE_NOWAIT");
     } else if (options.out == Stdout::disconnected_pipe) {

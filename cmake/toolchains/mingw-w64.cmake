@@ -7,12 +7,15 @@ set(CMAKE_SYSTEM_NAME Windows)
 if(STRCRYPT_WINDOWS_ARCH STREQUAL "x64")
     set(CMAKE_SYSTEM_PROCESSOR AMD64)
     set(triple x86_64-w64-mingw32)
-    find_program(STRCRYPT_WINE64 wine64 PATHS /usr/lib/wine)  # Debian keeps it off PATH
-    set(wine ${STRCRYPT_WINE64})
+    set(wine wine64)  # Debian keeps it off PATH, in /usr/lib/wine
 else()
     set(CMAKE_SYSTEM_PROCESSOR x86)
     set(triple i686-w64-mingw32)
     set(wine wine)
+endif()
+find_program(STRCRYPT_WINE ${wine} PATHS /usr/lib/wine)
+if(NOT STRCRYPT_WINE AND NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF" AND NOT CMAKE_IN_TRY_COMPILE)
+    message(FATAL_ERROR "strcrypt: the tests run under Wine and there is no ${wine}: install Debian's ${wine} package, or configure with -DSTRCRYPT_BUILD_TESTS=OFF")
 endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES STRCRYPT_WINDOWS_ARCH)
 
@@ -33,4 +36,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # and with ANSI code page 1252, as on a Western Windows, whatever the host's locale.
 set(CMAKE_CROSSCOMPILING_EMULATOR
     env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-        LANG=C.UTF-8 LC_ALL=C.UTF-8 ${wine})
+        LANG=C.UTF-8 LC_ALL=C.UTF-8 ${STRCRYPT_WINE})
