@@ -12,8 +12,9 @@
 #include <algorithm>
 #else
 #include <poll.h>
-#include <time.h>
 #include <unistd.h>
+
+#include <ctime>
 #endif
 
 namespace strcrypt::cli {
@@ -22,8 +23,9 @@ std::chrono::sys_seconds from_filetime(std::uint64_t ticks) {
     // Whole seconds straight from the ticks: a finer unit would overflow 64 bits in 2262.
     constexpr std::uint64_t epoch = filetime_unix_epoch;
     constexpr std::uint64_t second = filetime_ticks_per_second;
-    const auto since_1970 = ticks >= epoch ? static_cast<std::int64_t>((ticks - epoch) / second)
-                                           : -static_cast<std::int64_t>((epoch - ticks + second - 1) / second);
+    const auto since_1970 = ticks >= epoch
+                                ? static_cast<std::int64_t>((ticks - epoch) / second)
+                                : -static_cast<std::int64_t>((epoch - ticks + second - 1) / second);
     return std::chrono::sys_seconds{std::chrono::seconds{since_1970}};
 }
 
@@ -91,10 +93,10 @@ CodePageText to_code_page(std::wstring_view arg, unsigned code_page) {
 
     // A character the code page lacks comes out as a look-alike or a default character,
     // and either reads back as something else: the round trip is the whole test.
-    const int back_length = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.bytes.get(),
-                                                length, nullptr, 0);
+    const int back_length =
+        MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.bytes.get(), length, nullptr, 0);
     if (back_length != wide_length) return text;
-    const std::unique_ptr<wchar_t[]> back(new (std::nothrow) wchar_t[static_cast<std::size_t>(back_length) + 1]);
+    const std::unique_ptr<wchar_t[]> back(new (std::nothrow) wchar_t[arg.size() + 1]);
     if (!back) return {};
     MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.bytes.get(), length, back.get(),
                         back_length);

@@ -87,7 +87,7 @@ TEST(ClockSeed, WholeSecondsSince1970ModuloTwoTo32) {
         {seconds{4'417'977'600}, 123'010'304},     // 2110-01-01 00:00:00
         {seconds{9'223'372'800}, 633'438'208},     // 2262-04-12, past 2^63 nanoseconds
         {seconds{253'402'300'799}, 4'294'197'631U},  // 9999-12-31 23:59:59
-        {seconds{-1}, 0xFFFFFFFF},                 // 1969-12-31 23:59:59
+        {seconds{-1}, 0xFFFFFFFF},                   // 1969-12-31 23:59:59
     };
     for (const auto& row : rows) {
         EXPECT_EQ(clock_seed(std::chrono::sys_seconds{row.since_epoch}), row.seed)

@@ -232,7 +232,7 @@ TEST(Program, EncodesTheLongestTextTheSystemPasses) {
     ASSERT_NO_FATAL_FAILURE(expect_encodes({"CRYPT", longest_text}, longest_text));
     // A non-blocking pipe, as a parent may leave it, fills up: the program waits for room.
     ASSERT_NO_FATAL_FAILURE(expect_encodes({"CRYPT", longest_text}, longest_text, crypt_key,
-                                           {.out = Stdout::slow_nonblocking_pipe}));
+                                           {.out = Stdout::nonblocking_pipe}));
 #ifdef _WIN32
     // Older consoles refuse single writes much over 64 KiB: the line goes in pieces, which
     // a message-mode pipe keeps apart.
@@ -426,18 +426,20 @@ TEST(Program, FailuresAroundTheResultLine) {
         std::vector<std::string> env = preload(malloc_shim);
         if (sticky) env.emplace_back("FAIL_LARGE_MALLOC_STICKY=1");
         rows.push_back(
-            {sticky ? "no memory for the encoding's text, nor after" : "no memory for the encoding's text",
+            {sticky ? "no memory for the encoding's text, nor after"
+                    : "no memory for the encoding's text",
              text_64k,
              {.env = env},
              -3,
              0,
              "strcrypt: cannot encode the text: not enough memory" + std::string(newline)});
-        rows.push_back({sticky ? "no memory for the result line, nor after" : "no memory for the result line",
-                        text_49k,
-                        {.env = env},
-                        -4,
-                        0,
-                        write_failed("not enough memory")});
+        rows.push_back(
+            {sticky ? "no memory for the result line, nor after" : "no memory for the result line",
+             text_49k,
+             {.env = env},
+             -4,
+             0,
+             write_failed("not enough memory")});
     }
 #endif
     for (const auto& row : rows) {

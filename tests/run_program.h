@@ -14,7 +14,7 @@ namespace strcrypt::testing {
 // (Windows: Wine's view of /dev/full, which only Wine has); a non-blocking pipe (Windows:
 // a named pipe in no-wait mode) whose reader is slow. Windows only: a message-mode named
 // pipe, which keeps each write apart; a named pipe that the reader has disconnected.
-enum class Stdout { pipe, closed, full_device, slow_nonblocking_pipe, message_pipe, disconnected_pipe };
+enum class Stdout { pipe, closed, full_device, nonblocking_pipe, message_pipe, disconnected_pipe };
 
 struct RunOptions {
     std::vector<std::string> env = {};  // extra NAME=VALUE entries; POSIX only

@@ -56,7 +56,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             case Stdout::pipe:
                 dup2(out[1], STDOUT_FILENO);
                 break;
-            case Stdout::slow_nonblocking_pipe:
+            case Stdout::nonblocking_pipe:
                 dup2(out[1], STDOUT_FILENO);
                 fcntl(STDOUT_FILENO, F_SETFL, fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK);
                 break;
@@ -96,7 +96,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             std::array<char, 65536> buffer;
             std::size_t room = i == 0 ? options.read_limit - result.out.size() : buffer.size();
-            if (i == 0 && options.out == Stdout::slow_nonblocking_pipe) {
+            if (i == 0 && options.out == Stdout::nonblocking_pipe) {
                 std::this_thread::sleep_for(slow_read_pause);
                 room = std::min(room, slow_read_size);
             }

@@ -104,7 +104,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     HANDLE err_write = nullptr;
     if (options.out == Stdout::message_pipe) {
         named_pipe(PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, &inherit, out_read, out_write);
-    } else if (options.out == Stdout::slow_nonblocking_pipe) {
+    } else if (options.out == Stdout::nonblocking_pipe) {
         // No-wait mode belongs to the program's end: a write to a full pipe takes nothing.
         named_pipe(PIPE_TYPE_BYTE, &inherit, out_read, out_write, 4096);
         DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
@@ -154,8 +154,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     if (options.out == Stdout::message_pipe) {
         drain_messages(out_read, result);
     } else {
-        drain(out_read, result.out, options.read_limit,
-              options.out == Stdout::slow_nonblocking_pipe);
+        drain(out_read, result.out, options.read_limit, options.out == Stdout::nonblocking_pipe);
     }
     WaitForSingleObject(err_reader, INFINITE);
     CloseHandle(err_reader);
