@@ -23,7 +23,7 @@ namespace {
 
 // How long the slow reader waits before each read, and how much it reads at most.
 constexpr auto slow_read_pause = std::chrono::milliseconds{10};
-constexpr std::size_t slow_read_size = 16 * 1024;
+constexpr std::size_t slow_read_size = std::size_t{16} * 1024;
 
 std::vector<char*> pointers_to(std::vector<std::string>& strings) {
     std::vector<char*> pointers;

@@ -40,7 +40,7 @@ std::wstring command_line(const std::vector<std::string>& argv) {
 // and takes at most 16 KiB.
 void drain(HANDLE pipe, std::string& sink, std::size_t limit, bool slow = false) {
     char buffer[65536];
-    const std::size_t most = slow ? 16 * 1024 : sizeof buffer;
+    const std::size_t most = slow ? std::size_t{16} * 1024 : sizeof buffer;
     for (DWORD got = 0; sink.size() < limit; sink.append(buffer, got)) {
         if (slow) Sleep(10);
         const auto size = static_cast<DWORD>(std::min(most, limit - sink.size()));
