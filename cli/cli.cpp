@@ -5,8 +5,6 @@
 #include <charconv>
 #include <cstdio>
 #include <initializer_list>
-#include <memory>
-#include <new>
 #include <string_view>
 
 namespace strcrypt::cli {
@@ -26,7 +24,7 @@ constexpr Char fold_ascii(Char c) {
 const char* write_line(std::initializer_list<std::string_view> parts) {
     std::size_t size = newline.size();
     for (const auto part : parts) size += part.size();
-    const std::unique_ptr<char[]> line(new (std::nothrow) char[size]);
+    const auto line = allocate_array<char>(size);
     if (!line) return "not enough memory";
     char* out = line.get();
     for (const auto part : parts) out = std::copy(part.begin(), part.end(), out);
@@ -52,10 +50,10 @@ bool keyword_matches_any(const Char* arg) {
 bool keyword_matches(const char* arg) { return keyword_matches_any(arg); }
 bool keyword_matches(const wchar_t* arg) { return keyword_matches_any(arg); }
 
-void print_usage(const char* const* argv) {
-    const char* name = argv != nullptr && argv[0] != nullptr ? argv[0] : "";
+void print_usage(const char* name) {
     // The usage line already reports a fault; a failure to write it changes nothing.
-    static_cast<void>(write_line({"Usage: ", name, " CRYPT <string to be encoded>"}));
+    static_cast<void>(
+        write_line({"Usage: ", name != nullptr ? name : "", " CRYPT <string to be encoded>"}));
 }
 
 const char* print_result(const EncodedText& encoded) {

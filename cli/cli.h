@@ -24,8 +24,8 @@ constexpr int exit_not_representable = -5;  // the text has characters the code 
 bool keyword_matches(const char* arg);
 bool keyword_matches(const wchar_t* arg);
 
-// Prints the usage line on standard output with argv[0], or an empty name if there is none.
-void print_usage(const char* const* argv);
+// Prints the usage line on standard output with the program's `name`, empty if null.
+void print_usage(const char* name);
 
 // Prints the result line on standard output in one write. Returns "" when all of it was
 // written, else the reason it was not, as static text: a failure allocates nothing.
@@ -61,7 +61,7 @@ std::chrono::sys_seconds from_filetime(std::uint64_t ticks);
 #ifdef _WIN32
 // A text converted to a code page: zero-terminated bytes, null when memory ran out.
 struct CodePageText {
-    std::unique_ptr<char[]> bytes;
+    HeapArray<char> bytes;
     bool exact = false;  // the bytes read back as the text: nothing was replaced
 };
 

@@ -1,53 +1,66 @@
 // strcrypt CRYPT <text>: prints the text's encoding with its length.
 
 #include <cstdint>
-#include <cstring>
 #include <span>
+#include <string_view>
 
 #include "cli.h"
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <algorithm>
 #endif
 
 namespace {
 
 using namespace strcrypt::cli;
 
-// Runs the program on `argv`, of which it reads only the name and the text, and returns
-// the exit status. The caller checks the keyword in its platform's own form (on Windows
-// argv[1] is null) and passes `text_fault`, -5 or -3, when it could not give the text.
-int run(int argc, const char* const* argv, bool keyword_ok, int text_fault = exit_ok) {
-    if (argc < 2) {
-        print_usage(argv);
-        return exit_no_keyword;
+// What the command line asks for: the text to encode, or in `fault` the status that says
+// why there is none.
+struct Request {
+    int fault = exit_ok;
+    std::string_view text;
+};
+
+// The argument rules, for either platform's arguments: without a first argument there is
+// no keyword; a first one that is not the keyword is a wrong one; else the text is the
+// second, or the empty text if there is none. `text_of` gives the second argument's text,
+// which on Windows is converted and can fail; arguments after it are ignored.
+template <typename Arg, typename TextOf>
+Request request_of(int argc, const Arg* const* argv, TextOf text_of) {
+    if (argc < 2) return {exit_no_keyword, {}};
+    if (!keyword_matches(argv[1])) return {exit_bad_keyword, {}};
+    if (argc < 3) return {exit_ok, ""};
+    return text_of(argv[2]);
+}
+
+// Carries out `request`, printing the program name `name` in the usage line, and returns
+// the exit status.
+int run(const char* name, const Request& request) {
+    switch (request.fault) {
+        case exit_no_keyword:
+        case exit_bad_keyword:
+            print_usage(name);
+            return request.fault;
+        case exit_not_representable:
+            print_error("cannot encode the text",
+                        "it has characters that the system's code page cannot represent");
+            return request.fault;
+        case exit_ok: {
+            const std::span input(reinterpret_cast<const std::uint8_t*>(request.text.data()),
+                                  request.text.size());
+            const strcrypt::EncodedText encoded = strcrypt::crypt_encode(input, clock_now());
+            if (!encoded.text) break;
+            if (const char* why = print_result(encoded); *why != '\0') {
+                print_error("cannot write the result", why);
+                return exit_write_failed;
+            }
+            return exit_ok;
+        }
+        default:  // exit_no_memory: the text could not be taken
+            break;
     }
-    if (!keyword_ok) {
-        print_usage(argv);
-        return exit_bad_keyword;
-    }
-    if (text_fault == exit_not_representable) {
-        print_error("cannot encode the text",
-                    "it has characters that the system's code page cannot represent");
-        return text_fault;
-    }
-    strcrypt::EncodedText encoded;
-    if (text_fault == exit_ok) {
-        const char* text = argc == 2 ? "" : argv[2];
-        const std::span input(reinterpret_cast<const std::uint8_t*>(text), std::strlen(text));
-        encoded = strcrypt::crypt_encode(input, clock_now());
-    }
-    if (!encoded.text) {
-        print_error("cannot encode the text", "not enough memory");
-        return exit_no_memory;
-    }
-    if (const char* why = print_result(encoded); *why != '\0') {
-        print_error("cannot write the result", why);
-        return exit_write_failed;
-    }
-    return exit_ok;
+    print_error("cannot encode the text", "not enough memory");
+    return exit_no_memory;
 }
 
 }  // namespace
@@ -58,14 +71,20 @@ int run(int argc, const char* const* argv, bool keyword_ok, int text_fault = exi
 // only shown, so best fit serves it; the keyword is checked as UTF-16.
 int wmain(int argc, wchar_t** wargv) {
     const unsigned code_page = GetACP();
+    CodePageText text;
+    const Request request = request_of(argc, wargv, [&](const wchar_t* arg) {
+        text = to_code_page(arg, code_page);
+        return !text.bytes   ? Request{exit_no_memory, {}}
+               : text.exact ? Request{exit_ok, text.bytes.get()}
+                            : Request{exit_not_representable, {}};
+    });
     const CodePageText name = argc > 0 ? to_code_page(wargv[0], code_page) : CodePageText{};
-    const CodePageText text = argc > 2 ? to_code_page(wargv[2], code_page) : CodePageText{};
-    const int text_fault = argc <= 2 || text.exact ? exit_ok
-                           : text.bytes            ? exit_not_representable
-                                                   : exit_no_memory;
-    const char* const argv[] = {name.bytes.get(), nullptr, text.bytes.get(), nullptr};
-    return run(std::min(argc, 3), argv, argc > 1 && keyword_matches(wargv[1]), text_fault);
+    return run(name.bytes.get(), request);
 }
 #else
-int main(int argc, char** argv) { return run(argc, argv, argc > 1 && keyword_matches(argv[1])); }
+int main(int argc, char** argv) {
+    const Request request =
+        request_of(argc, argv, [](const char* arg) { return Request{exit_ok, arg}; });
+    return run(argc > 0 ? argv[0] : nullptr, request);
+}
 #endif

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "cli.h"
 
@@ -85,7 +84,7 @@ CodePageText to_code_page(std::wstring_view arg, unsigned code_page) {
                                    : WideCharToMultiByte(code_page, 0, arg.data(), wide_length,
                                                          nullptr, 0, nullptr, nullptr);
     const auto size = static_cast<std::size_t>(std::max(length, 0));
-    CodePageText text{std::unique_ptr<char[]>(new (std::nothrow) char[size + 1])};
+    CodePageText text{allocate_array<char>(size + 1)};
     if (!text.bytes) return text;
     WideCharToMultiByte(code_page, 0, arg.data(), wide_length, text.bytes.get(), length, nullptr,
                         nullptr);
@@ -96,7 +95,7 @@ CodePageText to_code_page(std::wstring_view arg, unsigned code_page) {
     const int back_length =
         MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.bytes.get(), length, nullptr, 0);
     if (back_length != wide_length) return text;
-    const std::unique_ptr<wchar_t[]> back(new (std::nothrow) wchar_t[arg.size() + 1]);
+    const auto back = allocate_array<wchar_t>(arg.size() + 1);
     if (!back) return {};
     MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.bytes.get(), length, back.get(),
                         back_length);

@@ -5,7 +5,6 @@
 #include <cassert>
 #include <cstdint>
 #include <limits>
-#include <new>
 
 #include "bytes.h"
 #include "tea.h"
@@ -111,8 +110,8 @@ EncodedText crypt_encode_seeded(std::span<const std::uint8_t> input, std::uint32
     }
     const std::size_t r = *size;
 
-    const std::unique_ptr<std::uint8_t[]> record(new (std::nothrow) std::uint8_t[r]);
-    std::unique_ptr<char[]> text(new (std::nothrow) char[2 * r + 1]);
+    const auto record = allocate_array<std::uint8_t>(r);
+    auto text = allocate_array<char>(2 * r + 1);
     if (!record || !text) {
         return {};
     }

@@ -11,10 +11,12 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace strcrypt {
 
@@ -23,10 +25,27 @@ struct PadGenerator {
     std::uint32_t state;
 };
 
+// Frees memory from std::malloc. The large buffers come from malloc, which answers a lack
+// of memory with null: nothrow new throws inside the C++ runtime first, and aborts the
+// process when there is no memory left for the exception either.
+struct FreeMemory {
+    void operator()(void* memory) const noexcept { std::free(memory); }
+};
+template <typename T>
+using HeapArray = std::unique_ptr<T[], FreeMemory>;
+
+// An array of `count` elements from std::malloc, uninitialised; null when memory runs out.
+template <typename T>
+HeapArray<T> allocate_array(std::size_t count) {
+    static_assert(std::is_trivial_v<T>);
+    if (count > SIZE_MAX / sizeof(T)) return nullptr;
+    return HeapArray<T>(static_cast<T*>(std::malloc(count * sizeof(T))));
+}
+
 // An encoded text: `length` hex digits followed by a zero byte, freed with the value.
 // `text` is null when there was no memory for the encoding.
 struct EncodedText {
-    std::unique_ptr<char[]> text;
+    HeapArray<char> text;
     std::size_t length = 0;
 
     [[nodiscard]] std::string_view view() const { return {text.get(), length}; }

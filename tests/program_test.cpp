@@ -308,6 +308,37 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     }
 }
 
+// Under a limit on its address space the program either cannot start, which the loader
+// says, or encodes, or reports the lack of memory: it never aborts.
+TEST(Program, TightAddressSpaceNeverAborts) {
+#ifdef STRCRYPT_SANITIZED
+    GTEST_SKIP() << "a sanitizer reserves far more address space than any limit here";
+#endif
+    if (wrapped) GTEST_SKIP() << "a memory checker needs far more address space";
+    constexpr std::size_t step = std::size_t{16} * 1024;
+    bool started = false;
+    for (std::size_t limit = std::size_t{1} << 20; limit <= std::size_t{64} << 20; limit += step) {
+        const RunResult run =
+            run_strcrypt({"strcrypt", "CRYPT", longest_text}, {.address_space = limit});
+        ASSERT_EQ(run.signal, 0) << limit << " bytes: " << run.err;
+        if (!started && run.status == 127 &&
+            run.err.find("error while loading shared libraries") != std::string::npos) {
+            continue;
+        }
+        started = true;
+        if (run.status == 0) {
+            ASSERT_TRUE(encoded_text_of(run.out)) << limit << " bytes";
+            return;
+        }
+        const std::string line = run.status == 253 ? "cannot encode the text: not enough memory"
+                                                   : "cannot write the result: not enough memory";
+        ASSERT_TRUE(run.status == 253 || run.status == 252) << limit << " bytes: " << run.err;
+        ASSERT_EQ(run.err, "strcrypt: " + line + newline) << limit << " bytes";
+        ASSERT_EQ(run.out, "") << limit << " bytes";
+    }
+    FAIL() << "the program did not run in 64 MiB of address space";
+}
+
 #endif
 
 // The program's surroundings failing, and texts it must refuse. Each row states what the

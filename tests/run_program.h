@@ -17,10 +17,11 @@ namespace strcrypt::testing {
 enum class Stdout { pipe, closed, full_device, nonblocking_pipe, message_pipe, disconnected_pipe };
 
 struct RunOptions {
-    std::vector<std::string> env = {};  // extra NAME=VALUE entries; POSIX only
+    std::vector<std::string> env = {};  // NAME=VALUE entries, in place of inherited ones
     Stdout out = Stdout::pipe;
     std::size_t read_limit = SIZE_MAX;  // close the output pipe after this many bytes
     bool ignore_sigpipe = false;        // SIGPIPE ignored, else its default action; POSIX only
+    std::size_t address_space = 0;      // the process's address-space limit, if any; POSIX only
 };
 
 struct RunResult {

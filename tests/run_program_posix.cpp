@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "run_program.h"
@@ -17,9 +19,21 @@ namespace strcrypt::testing {
 
 namespace {
 
-// This process ignores SIGPIPE, as some runners start their tests, so that a program
-// that inherited the runner's disposition would show: each run sets the one it needs.
-[[maybe_unused]] const bool sigpipe_ignored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+// This process passes on what some runners give their tests: SIGPIPE ignored and blocked,
+// and a library path, a preload and a time zone of their own. A run that inherited any of
+// them in place of what it sets would show; each run sets the signal state it needs.
+[[maybe_unused]] const bool runner_state_set = [] {
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    sigprocmask(SIG_BLOCK, &pipe_signal, nullptr);
+    setenv("LD_LIBRARY_PATH", "/usr/local/lib", 0);
+    setenv("TZ", "Europe/Berlin", 0);
+#ifndef STRCRYPT_SANITIZED  // AddressSanitizer wants to be the first library loaded
+    setenv("LD_PRELOAD", "libc.so.6", 0);  // loaded anyway: harmless
+#endif
+    return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+}();
 
 // How long the slow reader waits before each read, and how much it reads at most.
 constexpr auto slow_read_pause = std::chrono::milliseconds{10};
@@ -40,8 +54,16 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     check(options.out != Stdout::message_pipe && options.out != Stdout::disconnected_pipe,
           "a Windows-only run option");
     std::vector<std::string> args = argv;
+    // The run's own entries replace inherited ones of the same name: the loader, libc and
+    // valgrind each read a name's first or last copy, by their own rules.
     std::vector<std::string> env = options.env;
-    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string_view entry(*e);
+        const auto named = [&](const std::string& own) {
+            return own.compare(0, own.find('=') + 1, entry.substr(0, entry.find('=') + 1)) == 0;
+        };
+        if (std::none_of(options.env.begin(), options.env.end(), named)) env.emplace_back(entry);
+    }
     std::vector<char*> arg_pointers = pointers_to(args);
     std::vector<char*> env_pointers = pointers_to(env);
 
@@ -76,6 +98,13 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
         }
         dup2(err[1], STDERR_FILENO);
         std::signal(SIGPIPE, options.ignore_sigpipe ? SIG_IGN : SIG_DFL);
+        sigset_t no_signals;
+        sigemptyset(&no_signals);
+        sigprocmask(SIG_SETMASK, &no_signals, nullptr);
+        if (options.address_space != 0) {
+            const rlimit limit = {options.address_space, options.address_space};
+            setrlimit(RLIMIT_AS, &limit);
+        }
         for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
         execve(program.c_str(), arg_pointers.data(), env_pointers.data());
         _exit(127);
