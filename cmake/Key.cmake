@@ -1,25 +1,47 @@
 # The cipher key built into the program, from STRCRYPT_KEY or, better, from the file
 # named by STRCRYPT_KEY_FILE, which keeps the key off command lines and out of
-# CMakeCache.txt (it still lands in the generated crypt_key.cpp). Sets
-# STRCRYPT_KEY_INITIALIZER (C++ initializer list of the words), STRCRYPT_KEY_IS_DEFAULT,
-# and STRCRYPT_KEY_NOTE, the sentence that the packages and the program's resource carry.
-include(${CMAKE_CURRENT_LIST_DIR}/KeyParse.cmake)
-
-set(STRCRYPT_KEY "" CACHE STRING
-    "Cipher key: four 32-bit words k0..k3 in hex with 0x, comma-separated; empty for the public default")
-set(STRCRYPT_KEY_FILE "" CACHE FILEPATH "A file that holds the cipher key in the form of STRCRYPT_KEY")
+# CMakeCache.txt. Writes the key source STRCRYPT_KEY_SOURCE, the build's only copy of the
+# key, and sets STRCRYPT_KEY_IS_DEFAULT and STRCRYPT_KEY_NOTE, the sentence that the
+# packages and the program's resource carry. Every build runs it again as
+#   cmake -DSTRCRYPT_KEY_FILE=<file> -DSTRCRYPT_KEY_IS_DEFAULT=<0|1> -DSTRCRYPT_KEY_SOURCE=<out> -P Key.cmake
+# which writes the key source anew when the key file holds another key, whatever the
+# file's time stamp says.
+if(CMAKE_SCRIPT_MODE_FILE)
+    cmake_minimum_required(VERSION 3.25)
+    include(${CMAKE_CURRENT_LIST_DIR}/KeyParse.cmake)
+    set(configured_default ${STRCRYPT_KEY_IS_DEFAULT})
+else()
+    set(STRCRYPT_KEY "" CACHE STRING
+        "Cipher key: four 32-bit words k0..k3 in hex with 0x, comma-separated; empty for the public default")
+    set(STRCRYPT_KEY_FILE "" CACHE FILEPATH "A file that holds the cipher key in the form of STRCRYPT_KEY")
+    set(STRCRYPT_KEY_SOURCE ${PROJECT_BINARY_DIR}/encoder/crypt_key.cpp)
+endif()
 
 strcrypt_resolve_key("${STRCRYPT_KEY}" "${STRCRYPT_KEY_FILE}" key_words)
-if(NOT STRCRYPT_KEY_FILE STREQUAL "")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${STRCRYPT_KEY_FILE}")
-endif()
 strcrypt_parse_key("${STRCRYPT_DEFAULT_KEY}" "the default key" default_words)
 list(JOIN key_words ", " STRCRYPT_KEY_INITIALIZER)
 if(key_words STREQUAL default_words)
     set(STRCRYPT_KEY_IS_DEFAULT 1)
     set(STRCRYPT_KEY_NOTE "${STRCRYPT_DEFAULT_KEY_NOTE}")
-    message(NOTICE "strcrypt: ${STRCRYPT_KEY_NOTE}")
 else()
     set(STRCRYPT_KEY_IS_DEFAULT 0)
     set(STRCRYPT_KEY_NOTE "${STRCRYPT_OWN_KEY_NOTE}")
+endif()
+if(CMAKE_SCRIPT_MODE_FILE AND NOT STRCRYPT_KEY_IS_DEFAULT EQUAL configured_default)
+    message(FATAL_ERROR "strcrypt: the key file changed to or from the public default key: configure again")
+endif()
+# Its owner's alone, whatever the umask; rewritten only when the key changes.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/../encoder/crypt_key.cpp.in ${STRCRYPT_KEY_SOURCE} @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE)
+if(CMAKE_SCRIPT_MODE_FILE)
+    return()
+elseif(STRCRYPT_KEY_IS_DEFAULT)
+    message(NOTICE "strcrypt: ${STRCRYPT_KEY_NOTE}")
+endif()
+# A key file that stays (not a pipe) is read again at every build and when it is newer.
+if(NOT STRCRYPT_KEY_FILE STREQUAL "" AND NOT STRCRYPT_KEY_FILE_KIND STREQUAL "pipe")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${STRCRYPT_KEY_FILE}")
+    add_custom_target(strcrypt_key_source BYPRODUCTS ${STRCRYPT_KEY_SOURCE} VERBATIM
+        COMMAND ${CMAKE_COMMAND} -DSTRCRYPT_KEY_FILE=${STRCRYPT_KEY_FILE} -DSTRCRYPT_KEY_IS_DEFAULT=${STRCRYPT_KEY_IS_DEFAULT}
+                -DSTRCRYPT_KEY_SOURCE=${STRCRYPT_KEY_SOURCE} -P ${CMAKE_CURRENT_LIST_FILE})
 endif()

@@ -1,14 +1,20 @@
-# Run by CPack after each package is made: lists the packages of this cpack run in
-# SHA256SUMS in the package directory, in the form that `sha256sum -c` reads. The first
-# package of a run starts the file anew, so that no line of an earlier run stays.
-set(sums_file "${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS")
-get_property(lines GLOBAL PROPERTY STRCRYPT_SHA256SUMS)  # this run's lines so far
-foreach(package IN LISTS CPACK_PACKAGE_FILES)
+# Run by CPack around each package. Before it is packed: its folders 0755 as every system
+# lays them out, whatever the umask. After: every package of this version in the package
+# directory, whichever cpack run made it, listed in SHA256SUMS as `sha256sum -c` reads it.
+if(NOT DEFINED CPACK_PACKAGE_FILES)
+    file(CHMOD_RECURSE "${CPACK_TEMPORARY_DIRECTORY}" DIRECTORY_PERMISSIONS
+         OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    return()
+endif()
+file(GLOB packages "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_NAME}[-_]${CPACK_PACKAGE_VERSION}[-_]*")
+list(FILTER packages INCLUDE REGEX "\\.(deb|tar\\.gz|zip)$")
+set(lines "")
+foreach(package IN LISTS packages CPACK_PACKAGE_FILES)  # this run's are not copied out yet
     get_filename_component(name "${package}" NAME)
     file(SHA256 "${package}" hash)
+    list(FILTER lines EXCLUDE REGEX "  ${name}$")
     list(APPEND lines "${hash}  ${name}")
 endforeach()
-set_property(GLOBAL PROPERTY STRCRYPT_SHA256SUMS "${lines}")
 list(SORT lines)
 list(JOIN lines "\n" text)
-file(WRITE "${sums_file}" "${text}\n")
+file(WRITE "${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS" "${text}\n")

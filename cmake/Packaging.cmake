@@ -1,11 +1,13 @@
 # What `cmake --install` puts where, and the packages CPack makes from it: a .deb and a
 # .tar.gz on Linux, a .zip on Windows, with SHA256SUMS beside them in build/<preset>/packages.
 # The same commit gives the same bytes: file times come from SOURCE_DATE_EPOCH, by default
-# the time of the last commit.
+# the time of the last commit, which a source package carries in a file of that name.
 include(GNUInstallDirs)
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(STRCRYPT_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+elseif(EXISTS ${PROJECT_SOURCE_DIR}/SOURCE_DATE_EPOCH)  # a source package's
+    file(STRINGS ${PROJECT_SOURCE_DIR}/SOURCE_DATE_EPOCH STRCRYPT_SOURCE_DATE_EPOCH LIMIT_COUNT 1)
 else()
     find_package(Git QUIET)
     if(GIT_FOUND)
@@ -90,14 +92,16 @@ list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/Sha256Sums.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageFiles.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageFiles.cmake)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackOptions.cmake)
 set(CPACK_SOURCE_GENERATOR TGZ)
 # cpack runs apart from CMake: give it the same time for the files it packs. The source
 # package (CPACK_INSTALLED_DIRECTORIES) takes only what git tracks: no build folder, no key.
 file(WRITE ${PROJECT_BINARY_DIR}/CPackOptions.cmake
     "set(ENV{SOURCE_DATE_EPOCH} \"${STRCRYPT_SOURCE_DATE_EPOCH}\")\n"
-    "if(CPACK_INSTALLED_DIRECTORIES)\n  include(${PROJECT_SOURCE_DIR}/cmake/SourcePackage.cmake)\nendif()\n")
+    "set(ENV{TZ} UTC)  # a zip's times are local times: the same in every time zone\n"
+    "if(CPACK_INSTALLED_DIRECTORIES)\n  include(\"${PROJECT_SOURCE_DIR}/cmake/SourcePackage.cmake\")\nendif()\n")
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)

@@ -1,15 +1,22 @@
-# Run by cpack for the source package: it ignores every file that git does not track, so
-# the package holds the tracked tree alone. Without git to ask, it makes none.
+# Run by cpack for the source package: it packs what git tracks, as the work tree has it,
+# from an export that git itself writes, so that no untracked file gets in whatever its
+# name, and the commit's time, which a build from the package reads. Without git, none.
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH source)
-execute_process(COMMAND git -c core.quotePath=false ls-files --others --directory
-                WORKING_DIRECTORY ${source} RESULT_VARIABLE status OUTPUT_VARIABLE untracked)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "strcrypt: the source package is made from a git checkout, which tells what it holds")
-elseif(untracked)  # one path a line, a folder's ending in a slash: each made a regex
-    string(REGEX REPLACE "([][.*+?^$()|\\])" "\\\\\\1" root "${source}/")
-    string(REGEX REPLACE "([][.*+?^$()|\\])" "\\\\\\1" escaped "${untracked}")
-    string(REGEX REPLACE "([^/])\n" "\\1$\n" escaped "${escaped}")  # a file: its whole name
-    string(REGEX REPLACE "\n$" "" escaped "${escaped}")
-    string(REPLACE "\n" ";^${root}" escaped "^${root}${escaped}")
-    list(APPEND CPACK_IGNORE_FILES ${escaped})
+set(tracked "${CPACK_PACKAGE_DIRECTORY}/_CPack_Packages/tracked")
+file(REMOVE_RECURSE "${tracked}")
+file(MAKE_DIRECTORY "${tracked}")
+set(git git -C "${source}" -c user.name=strcrypt -c user.email=strcrypt@invalid)
+execute_process(COMMAND ${git} stash create OUTPUT_VARIABLE tree OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+if(NOT failed)
+    if(tree STREQUAL "")
+        set(tree HEAD)  # the work tree has no changes
+    endif()
+    execute_process(COMMAND ${git} archive -o "${tracked}.tar" ${tree} RESULT_VARIABLE failed)
 endif()
+if(failed)
+    message(FATAL_ERROR "strcrypt: the source package is made from a git checkout, which tells what it holds")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${tracked}.tar" WORKING_DIRECTORY "${tracked}")
+file(WRITE "${tracked}/SOURCE_DATE_EPOCH" "$ENV{SOURCE_DATE_EPOCH}\n")
+set(CPACK_INSTALLED_DIRECTORIES "${tracked};/")
+set(CPACK_IGNORE_FILES "")

@@ -5,12 +5,13 @@
 #     now), never from the generated source, and the program's own output must decipher
 #     under it (Key.ProgramCarriesTheGivenKey in the program tests).
 #   cmake -DCHECK=build -DSOURCE_DIR=<src> -DWORK_DIR=<dir> -DGENERATOR=<gen> -P key_in_build.cmake
-#     An in-source build is refused and leaves the key nowhere; a scratch build with a
-#     key of its own is its owner's alone, and an edited key file reaches the next build;
-#     its source package holds what git tracks and no more. Added to another project, it
-#     builds the program alone. On a POSIX host: a configure that fails leaves its folder
-#     private and no refused key in its cache, and a keyed subproject makes both its
-#     folder and the host's private.
+#     An in-source build, also through a link, is refused and leaves the key nowhere; a
+#     scratch build with a key of its own is its owner's alone, and the key file as it is
+#     now reaches every build; a keyed build folder in a clone is out of git's sight, and
+#     the source package holds what git tracks and no more. Without GoogleTest the presets
+#     stop. Added to another project, it builds the program alone. On a POSIX host: a
+#     configure that fails, or that cannot make its folder private, leaves no key in its
+#     cache, and a keyed subproject makes both its folder and the host's private.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/KeyParse.cmake)
 
@@ -85,11 +86,17 @@ elseif(CHECK STREQUAL "build")
     set(tree "${WORK_DIR}/in-source")
     file(REMOVE_RECURSE "${tree}")
     file(MAKE_DIRECTORY "${tree}")
+    file(CHMOD "${tree}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+         WORLD_READ WORLD_EXECUTE)
     file(COPY "${SOURCE_DIR}/CMakeLists.txt" "${SOURCE_DIR}/cmake" DESTINATION "${tree}")
-    run(${CMAKE_COMMAND} -S "${tree}" -B "${tree}" -G "${GENERATOR}" -DSTRCRYPT_KEY=${key_a})
-    if(status EQUAL 0 OR NOT out MATCHES "build in a folder of its own")
-        fail("an in-source build was not refused:\n${out}")
-    endif()
+    file(CREATE_LINK "${tree}" "${WORK_DIR}/in-source-link" SYMBOLIC)
+    foreach(source "${tree}" "${WORK_DIR}/in-source-link")  # the tree, and a link to it
+        run(${CMAKE_COMMAND} -S "${source}" -B "${tree}" -G "${GENERATOR}" -DSTRCRYPT_KEY=${key_a})
+        if(status EQUAL 0 OR NOT out MATCHES "build in a folder of its own")
+            fail("an in-source build from ${source} was not refused:\n${out}")
+        endif()
+    endforeach()
+    expect_modes(755 "a refused in-source build left the tree" "${tree}")
     file(GLOB_RECURSE written "${tree}/*")
     foreach(path IN LISTS written)
         file(STRINGS "${path}" hits REGEX "1DEA5EED")
@@ -110,9 +117,16 @@ elseif(CHECK STREQUAL "build")
         fail("configuring a scratch build failed:\n${out}")
     endif()
     expect_modes("600 700" "the key source and the build folder are" "${build}/encoder/crypt_key.cpp" "${build}")
-    foreach(step a b)
+    set(hex_c "${hex_a}")
+    foreach(step a b c)
         if(step STREQUAL "b")
             file(WRITE "${key_file}" "${key_b}\n")
+        elseif(step STREQUAL "c" AND CMAKE_HOST_UNIX)  # an older file copied over it, as a backup is
+            file(WRITE "${key_file}.old" "${key_a}\n")
+            run(touch -d 2001-09-09 "${key_file}.old")
+            run(cp -p "${key_file}.old" "${key_file}")
+        elseif(step STREQUAL "c")
+            break()
         endif()
         run(${CMAKE_COMMAND} --build "${build}" --target strcrypt --config Debug)
         if(NOT status EQUAL 0)
@@ -124,21 +138,42 @@ elseif(CHECK STREQUAL "build")
         file(READ "${program}" binary HEX)
         string(FIND "${binary}" "${hex_${step}}" found)
         if(found EQUAL -1)
-            fail("the scratch program does not carry key ${step}")
+            fail("the scratch program does not carry key ${step} (the key file's as it is now)")
         endif()
     endforeach()
-    string(FIND "${binary}" "${hex_a}" found)
-    if(NOT found EQUAL -1)
-        fail("the scratch program still carries the key from before the file was edited")
-    endif()
 
-    # The source package holds what git tracks: neither this build, inside the tree, nor its key.
-    run(git -C "${SOURCE_DIR}" -c core.quotePath=false ls-files)
+    # A clone of the tree with its changes, at a path with spaces, with a keyed build folder
+    # inside it and untracked files whose names git quotes or begin a tracked one's: git
+    # does not see the build folder, and the source package holds what git tracks and the
+    # commit's time, and nothing else.
+    run(git --version)
     if(status EQUAL 0)
+        set(clone "${WORK_DIR}/with space/strcrypt")
+        file(REMOVE_RECURSE "${WORK_DIR}/with space")
+        run(git clone -q "${SOURCE_DIR}" "${clone}")
+        execute_process(COMMAND git -C "${SOURCE_DIR}" diff HEAD --binary
+                        COMMAND git -C "${clone}" apply --index --allow-empty)
+        set(untracked READ "my \"old\" key.txt")
+        if(CMAKE_HOST_UNIX)
+            list(APPEND untracked "back\\slash.key" "tab\there.key")
+        endif()
+        foreach(name IN LISTS untracked)
+            file(WRITE "${clone}/${name}" "${key_a}\n")
+        endforeach()
+        run(${CMAKE_COMMAND} -S "${clone}" -B "${clone}/mybuild" -G "${GENERATOR}" -DSTRCRYPT_BUILD_TESTS=OFF
+            -DSTRCRYPT_BUILD_BENCH=OFF -DSTRCRYPT_KEY_FILE=${key_file})
+        run(git -C "${clone}" status --porcelain)
+        if(out MATCHES "mybuild")
+            fail("git sees the keyed build folder inside the tree:\n${out}")
+        endif()
+        run(git -C "${clone}" -c core.quotePath=false ls-files)
         string(REGEX REPLACE "\n$" "" tracked "${out}")
-        string(REPLACE "\n" ";" tracked "${tracked}")
-        run(${CMAKE_COMMAND} --build "${build}" --target package_source)
-        file(GLOB tarball "${build}/packages/*-Source.tar.gz")
+        string(REPLACE "\n" ";" tracked "SOURCE_DATE_EPOCH\n${tracked}")
+        run(${CMAKE_COMMAND} --build "${clone}/mybuild" --target package_source)
+        if(NOT status EQUAL 0)
+            fail("package_source failed:\n${out}")
+        endif()
+        file(GLOB tarball "${clone}/mybuild/packages/*-Source.tar.gz")
         run(${CMAKE_COMMAND} -E tar tf "${tarball}")
         cmake_path(GET tarball FILENAME top)
         string(REPLACE ".tar.gz" "/" top "${top}")
@@ -151,6 +186,12 @@ elseif(CHECK STREQUAL "build")
         if(NOT packed STREQUAL tracked)
             list(JOIN packed "\n" packed)
             fail("the source package does not hold exactly what git tracks:\n${packed}")
+        endif()
+        run(${CMAKE_COMMAND} -E chdir "${clone}/mybuild" ${CMAKE_COMMAND} -E tar xf "${tarball}")
+        file(READ "${clone}/mybuild/${top}SOURCE_DATE_EPOCH" packed_time)
+        run(git -C "${clone}" log -1 --format=%ct)
+        if(NOT packed_time STREQUAL out)
+            fail("the source package carries the time ${packed_time}, not the commit's, ${out}")
         endif()
     endif()
 
@@ -177,6 +218,45 @@ elseif(CHECK STREQUAL "build")
             endif()
         endforeach()
 
+        # Another user's shared folder, which cannot be made private: the configure stops and
+        # the key stays out of its cache. Only root can lend a folder to another user.
+        run(id -u)
+        if(out STREQUAL "0\n")
+            string(RANDOM LENGTH 12 tag)
+            set(shared "/tmp/strcrypt-shared-${tag}")
+            file(MAKE_DIRECTORY "${shared}/build")
+            file(COPY "${SOURCE_DIR}/CMakeLists.txt" "${SOURCE_DIR}/cmake" DESTINATION "${shared}/src"
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE WORLD_READ DIRECTORY_PERMISSIONS
+                 OWNER_READ OWNER_WRITE OWNER_EXECUTE WORLD_READ WORLD_EXECUTE)
+            file(CHMOD "${shared}" "${shared}/src" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+                 WORLD_READ WORLD_EXECUTE)
+            file(CHMOD "${shared}/build" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE WORLD_READ
+                 WORLD_WRITE WORLD_EXECUTE)
+            run(setpriv --reuid=65534 --regid=65534 --clear-groups ${CMAKE_COMMAND} -S "${shared}/src"
+                -B "${shared}/build" -G "${GENERATOR}" -DSTRCRYPT_KEY=${key_a})
+            file(STRINGS "${shared}/build/CMakeCache.txt" hits REGEX "DEA5EE")
+            file(REMOVE_RECURSE "${shared}")
+            if(status EQUAL 0 OR NOT out MATCHES "folder cannot hold the key" OR hits)
+                fail("a keyed configure into another user's folder did not stop, or kept the key:\n${out}")
+            endif()
+        else()
+            message(STATUS "not root: a keyed configure into another user's folder is left untried")
+        endif()
+
+    endif()
+
+    # Without GoogleTest, a preset that runs the suite stops and names the package to install;
+    # a plain configure goes on without those tests and says how many it leaves out.
+    set(no_gtest -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON "-DSTRCRYPT_GTEST_SOURCES=${WORK_DIR}/none")
+    run(${CMAKE_COMMAND} --preset test -S "${SOURCE_DIR}" -B "${WORK_DIR}/no-gtest-preset" ${no_gtest})
+    string(REGEX REPLACE "\n *" " " out "${out}")  # CMake wraps long messages
+    if(status EQUAL 0 OR NOT out MATCHES "suite needs GoogleTest.*install Debian.s libgtest-dev")
+        fail("the test preset without GoogleTest did not stop naming libgtest-dev:\n${out}")
+    endif()
+    run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${WORK_DIR}/no-gtest" -G "${GENERATOR}" ${no_gtest})
+    string(REGEX REPLACE "\n *" " " out "${out}")
+    if(NOT status EQUAL 0 OR NOT out MATCHES "\\(([0-9]+) GoogleTest tests\\) are left out" OR CMAKE_MATCH_1 LESS 20)
+        fail("a plain configure without GoogleTest did not say what it leaves out:\n${out}")
     endif()
 
     # Added to another project: the program alone, with none of the tests, the benchmark or
@@ -203,10 +283,11 @@ elseif(CHECK STREQUAL "build")
             fail("strcrypt as a subproject brings in tests, benchmarks or packaging: ${path}")
         endif()
     endforeach()
-    file(REMOVE_RECURSE "${build}" "${tree}" "${WORK_DIR}/failed-compiler" "${WORK_DIR}/failed-key" "${host}")
-    message(STATUS "in-source build refused; key source private; an edited key file reaches the build; "
+    file(REMOVE_RECURSE "${build}" "${tree}" "${WORK_DIR}/failed-compiler" "${WORK_DIR}/failed-key" "${host}"
+         "${WORK_DIR}/with space" "${WORK_DIR}/no-gtest-preset" "${WORK_DIR}/no-gtest" "${WORK_DIR}/in-source-link")
+    message(STATUS "in-source builds refused; key source private; an edited key file reaches the build; "
                    "the source package holds what git tracks; failed configures stay private; "
-                   "a subproject builds the program alone, in private folders")
+                   "presets need GoogleTest; a subproject builds the program alone, in private folders")
 
 else()
     fail("CHECK must be given or build")
