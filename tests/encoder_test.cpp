@@ -178,20 +178,14 @@ TEST(Encode, KnownAnswersUnderTheDefaultKey) {
     }
 }
 
-TEST(Encode, RefusesSizesThatOverflowWithoutReadingTheInput) {
-    // The data pointer is never read: the sizes are refused first.
-    const std::uint8_t byte = 0;
-    constexpr std::size_t max = std::numeric_limits<std::size_t>::max();
-    for (std::size_t n : {max, max - 13, max / 2}) {
-        const EncodedText encoded = crypt_encode_seeded(std::span(&byte, n), 0);
-        EXPECT_FALSE(encoded.text) << n;
-        EXPECT_EQ(encoded.length, 0U);
-    }
-}
-
+// The encoder refuses a text whose sizes overflow before it reads the text or allocates:
+// record_size is its guard, shown here for lengths no real span can have.
 TEST(Encode, RecordSizeStopsWhereTheTextNoLongerFits) {
     constexpr std::size_t max = std::numeric_limits<std::size_t>::max();
     constexpr std::size_t largest = (max - 1) / 2;  // 2R + 1 chars still fit
+    for (std::size_t p = 1; p <= 8; ++p) {
+        for (std::size_t n : {max, max - 13, max / 2}) EXPECT_EQ(record_size(n, p), std::nullopt);
+    }
     for (std::size_t p : {1U, 8U}) {
         EXPECT_EQ(record_size(7, p), 7 + p + 5);
         EXPECT_EQ(record_size(largest - 5 - p, p), largest) << "p=" << p;
