@@ -218,6 +218,17 @@ elseif(CHECK STREQUAL "build")
             endif()
         endforeach()
 
+        # A host that cannot run 32-bit programs, where Wine's 32-bit loader fails as it does
+        # there: the 32-bit Windows configure says so at once.
+        file(WRITE "${WORK_DIR}/wine-i386" "not a program this host runs\n")
+        file(CHMOD "${WORK_DIR}/wine-i386" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+        run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${WORK_DIR}/no-x86" -G "${GENERATOR}"
+            "--toolchain=${SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake" "-DSTRCRYPT_WINE=${WORK_DIR}/wine-i386")
+        string(REGEX REPLACE "\n *" " " out "${out}")
+        if(status EQUAL 0 OR NOT out MATCHES "this host does not run 32-bit x86 programs")
+            fail("a 32-bit Windows configure on a host without 32-bit programs did not say so:\n${out}")
+        endif()
+
         # Another user's shared folder, which cannot be made private: the configure stops and
         # the key stays out of its cache. Only root can lend a folder to another user.
         run(id -u)
@@ -284,7 +295,7 @@ elseif(CHECK STREQUAL "build")
         endif()
     endforeach()
     file(REMOVE_RECURSE "${build}" "${tree}" "${WORK_DIR}/failed-compiler" "${WORK_DIR}/failed-key" "${host}"
-         "${WORK_DIR}/with space" "${WORK_DIR}/no-gtest-preset" "${WORK_DIR}/no-gtest" "${WORK_DIR}/in-source-link")
+         "${WORK_DIR}/with space" "${WORK_DIR}/no-gtest-preset" "${WORK_DIR}/no-gtest" "${WORK_DIR}/in-source-link" "${WORK_DIR}/no-x86")
     message(STATUS "in-source builds refused; key source private; an edited key file reaches the build; "
                    "the source package holds what git tracks; failed configures stay private; "
                    "presets need GoogleTest; a subproject builds the program alone, in private folders")
