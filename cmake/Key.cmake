@@ -1,11 +1,8 @@
-# The cipher key built into the program, from STRCRYPT_KEY or, better, from the file
-# named by STRCRYPT_KEY_FILE, which keeps the key off command lines and out of
-# CMakeCache.txt. Writes the key source STRCRYPT_KEY_SOURCE, the build's only copy of the
-# key, and sets STRCRYPT_KEY_IS_DEFAULT and STRCRYPT_KEY_NOTE, the sentence that the
-# packages and the program's resource carry. Every build runs it again as
-#   cmake -DSTRCRYPT_KEY_FILE=<file> -DSTRCRYPT_KEY_IS_DEFAULT=<0|1> -DSTRCRYPT_KEY_SOURCE=<out> -P Key.cmake
-# which writes the key source anew when the key file holds another key, whatever the
-# file's time stamp says.
+# The cipher key, from STRCRYPT_KEY or, better, the file STRCRYPT_KEY_FILE names (off
+# command lines and out of the cache): writes the key source STRCRYPT_KEY_SOURCE, sets
+# STRCRYPT_KEY_IS_DEFAULT and STRCRYPT_KEY_NOTE, the sentence the packages carry. Every
+# build runs it again with -P and those three set, so that the key file as it is now,
+# whatever its time stamp, reaches the program.
 if(CMAKE_SCRIPT_MODE_FILE)
     cmake_minimum_required(VERSION 3.25)
     include(${CMAKE_CURRENT_LIST_DIR}/KeyParse.cmake)

@@ -15,11 +15,13 @@ else()
 endif()
 find_program(STRCRYPT_WINE ${wine} PATHS /usr/lib/wine)
 set(tests_off "or configure with -DSTRCRYPT_BUILD_TESTS=OFF")
-if(NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF" AND NOT CMAKE_IN_TRY_COMPILE)
+# Asked once: the compiler checks' try_compile reads this file again, in this process.
+if(NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF" AND NOT CMAKE_IN_TRY_COMPILE AND NOT DEFINED ENV{STRCRYPT_WINE_ASKED})
+    set(ENV{STRCRYPT_WINE_ASKED} 1)
     if(NOT STRCRYPT_WINE)
         message(FATAL_ERROR "strcrypt: the tests run under Wine and there is no ${wine}: install Debian's ${wine} package, ${tests_off}")
     endif()
-    # Wine starts only where its loader can run: asked once, before anything is built.
+    # Wine starts only where its loader can run.
     execute_process(COMMAND env -u WINEDEBUG ${STRCRYPT_WINE} --version
                     RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE said)
     if(said MATCHES "wine32 is missing")
