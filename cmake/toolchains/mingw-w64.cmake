@@ -15,9 +15,8 @@ else()
 endif()
 find_program(STRCRYPT_WINE ${wine} PATHS /usr/lib/wine)
 set(tests_off "or configure with -DSTRCRYPT_BUILD_TESTS=OFF")
-# Asked once: the compiler checks' try_compile reads this file again, in this process.
-if(NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF" AND NOT CMAKE_IN_TRY_COMPILE AND NOT DEFINED ENV{STRCRYPT_WINE_ASKED})
-    set(ENV{STRCRYPT_WINE_ASKED} 1)
+# Asked once a configure: its compiler checks read this file again, in the same process.
+if(NOT DEFINED ENV{STRCRYPT_WINE_ASKED} AND NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF")
     if(NOT STRCRYPT_WINE)
         message(FATAL_ERROR "strcrypt: the tests run under Wine and there is no ${wine}: install Debian's ${wine} package, ${tests_off}")
     endif()
@@ -32,6 +31,7 @@ if(NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF" AND NOT CMAKE_IN_TRY_COMPILE AND NOT 
         message(FATAL_ERROR "strcrypt: ${STRCRYPT_WINE} does not start here (${failed}); ${tests_off}")
     endif()
 endif()
+set(ENV{STRCRYPT_WINE_ASKED} 1)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES STRCRYPT_WINDOWS_ARCH)
 
 # The win32-thread flavour: the program uses no threads, and the posix one would link in
