@@ -66,67 +66,61 @@ function(strcrypt_read_key_file file source out_text)
         strcrypt_key_fault("${source}: this is a folder; name the file that holds the key")
     endif()
     math(EXPR limit "${most} + 1")  # one byte more than a key file may hold
+    set(kind file)  # or pipe, for the build; else why the file is refused
     if(CMAKE_HOST_UNIX)
         # One read, through od, which reads a pipe as it comes (CMake's file(READ) seeks).
         execute_process(COMMAND sh -c [[
-            if [ ! -e "$1" ]; then echo missing
-            elif [ ! -f "$1" ] && [ ! -p "$1" ]; then echo special
-            elif [ ! -r "$1" ]; then echo unreadable
+            if [ ! -e "$1" ]; then echo "there is no such file"
+            elif [ ! -f "$1" ] && [ ! -p "$1" ]; then
+                echo "this is a device or another special file; name the file that holds the key"
+            elif [ ! -r "$1" ]; then echo "you may not read this file; check its permissions"
             else { [ -p "$1" ] && echo pipe || echo file; } && od -An -v -tx1 -N "$2" "$1"
             fi]] sh "${file}" ${limit} OUTPUT_VARIABLE hex)
-        string(REGEX REPLACE "^([a-z]+)\n" "" hex "${hex}")
+        string(REGEX REPLACE "^([a-z][^\n]*)\n" "" hex "${hex}")  # od's lines begin with a space
         set(kind "${CMAKE_MATCH_1}")
-        set(STRCRYPT_KEY_FILE_KIND ${kind} PARENT_SCOPE)  # file or pipe, for the build
         string(REGEX REPLACE "[ \n]" "" hex "${hex}")
     elseif(EXISTS "${file}")
         file(READ "${file}" hex HEX LIMIT ${limit})
     else()
-        set(kind missing)
+        set(kind "there is no such file")
     endif()
-    if(kind STREQUAL "missing")
-        strcrypt_key_fault("${source}: there is no such file")
-    elseif(kind STREQUAL "special")
-        strcrypt_key_fault("${source}: this is a device or another special file; name the file that holds the key")
-    elseif(kind STREQUAL "unreadable")
-        strcrypt_key_fault("${source}: you may not read this file; check its permissions")
+    if(NOT kind MATCHES "^(file|pipe)$")
+        strcrypt_key_fault("${source}: ${kind}")
     endif()
+    set(STRCRYPT_KEY_FILE_KIND ${kind} PARENT_SCOPE)
     string(LENGTH "${hex}" digits)
     math(EXPR size "${digits} / 2")
     if(size GREATER most)
         strcrypt_key_fault("${source}: the file holds more than ${most} bytes, far more than a key")
     endif()
+    set(ascii "(0[1-9a-f]|[1-7][0-9a-f])")  # the hex of a byte of a character of ASCII but NUL
     if(hex MATCHES "^(fffe0000|0000feff)")
         strcrypt_key_fault("${source}: the file is UTF-32; ${plain_text}")
-    elseif(hex MATCHES "^(fffe|feff)")
+    elseif(hex MATCHES "^(fffe|feff)(.*)")
         # UTF-16: the key is ASCII, so every unit must be one ASCII character.
         math(EXPR odd "${digits} % 4")
+        set(bom "${CMAKE_MATCH_1}")
+        set(hex "${CMAKE_MATCH_2}")
         if(NOT odd EQUAL 0)
             strcrypt_key_fault("${source}: the file is UTF-16 with an odd number of bytes; ${plain_text}")
-        endif()
-        string(REGEX MATCHALL "...." units "${hex}")
-        list(POP_FRONT units bom)
-    else()
-        string(REGEX MATCHALL ".." units "${hex}")
-        if("00" IN_LIST units)
-            strcrypt_key_fault("${source}: the file holds zero bytes, as UTF-16 without a byte-order mark does; ${plain_text}")
-        endif()
-        if(hex MATCHES "^efbbbf")
-            list(REMOVE_AT units 0 1 2)  # the UTF-8 byte-order mark
-        endif()
-        set(bom "")
-    endif()
-    set(codes "")
-    foreach(unit IN LISTS units)
-        if(bom STREQUAL "fffe")
-            string(REGEX REPLACE "^(..)(..)$" "\\2\\1" unit "${unit}")  # little-endian
-        endif()
-        if(unit MATCHES "^(00)?([1-7].|0[1-9a-f])$")
-            math(EXPR code "0x${CMAKE_MATCH_2}")
-        elseif(bom STREQUAL "")
-            set(code 63)  # a byte of a character other than ASCII, which no key has: '?'
+        elseif(bom STREQUAL "fffe" AND hex MATCHES "^(${ascii}00)*$")
+            string(REGEX REPLACE "(..)00" "\\1" hex "${hex}")  # little-endian
+        elseif(bom STREQUAL "feff" AND hex MATCHES "^(00${ascii})*$")
+            string(REGEX REPLACE "00(..)" "\\1" hex "${hex}")
         else()
             strcrypt_key_fault("${source}: the file is UTF-16 with characters other than ASCII; ${plain_text}")
         endif()
+    elseif(hex MATCHES "^(..)*00")
+        strcrypt_key_fault("${source}: the file holds zero bytes, as UTF-16 without a byte-order mark does; ${plain_text}")
+    else()
+        string(REGEX REPLACE "^efbbbf" "" hex "${hex}")  # the UTF-8 byte-order mark
+    endif()
+    string(REGEX MATCHALL ".." units "${hex}")
+    # A byte of a character other than ASCII, which no key has, stands as '?'.
+    list(TRANSFORM units REPLACE "^[89a-f].$" "3f")
+    set(codes "")
+    foreach(unit IN LISTS units)
+        math(EXPR code "0x${unit}")
         list(APPEND codes ${code})
     endforeach()
     set(text "")

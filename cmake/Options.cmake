@@ -1,15 +1,12 @@
-# What every target of ours shares, and nothing built beside it (GoogleTest) gets:
-#   strcrypt_options: an interface target with the warnings, the hardening, the
-#     sanitizers and reproducible paths;
-#   strcrypt_target(<target>): links it and sets what goes target by target: IPO,
-#     position-independent code and the runtime (STRCRYPT_STATIC_RUNTIME).
+# What our targets share and GoogleTest does not get: the interface target strcrypt_options
+# (warnings, hardening, sanitizers, build paths out of the binaries), which
+# strcrypt_target(<target>) links, setting IPO, PIC and the runtime target by target.
 include(CheckCXXCompilerFlag)
 include(CheckIPOSupported)
 include(CheckPIESupported)
 
 add_library(strcrypt_options INTERFACE)
 
-# Warnings, errors with STRCRYPT_WERROR.
 if(MSVC)
     target_compile_options(strcrypt_options INTERFACE /W4 /permissive- $<$<BOOL:${STRCRYPT_WERROR}>:/WX>)
     # The portable strerror and friends, not the _s variants MSVC suggests.
@@ -19,11 +16,10 @@ else()
         -Wsign-conversion -Wshadow $<$<BOOL:${STRCRYPT_WERROR}>:-Werror>)
 endif()
 
-# Hardening, as distributions check a program they ship: the stack protector, stack-clash
-# probes and endbr markers where the compiler has them (Windows probes its stacks itself),
-# checked libc calls in optimised builds, and on Linux PIE with read-only relocations.
-# CXXFLAGS and LDFLAGS (a packager's dpkg-buildflags) come on top; their
-# _FORTIFY_SOURCE level wins.
+# Hardening, as distributions check it: the stack protector, stack-clash probes and endbr
+# markers where the compiler has them (Windows probes its stacks itself), checked libc
+# calls in optimised builds, on Linux PIE with read-only relocations. A packager's
+# CXXFLAGS and LDFLAGS come on top; their _FORTIFY_SOURCE level wins.
 if(NOT MSVC)
     set(flags -fstack-protector-strong)
     if(NOT WIN32)
@@ -40,7 +36,6 @@ if(NOT MSVC)
     if(NOT CMAKE_CXX_FLAGS MATCHES "_FORTIFY_SOURCE")
         target_compile_definitions(strcrypt_options INTERFACE $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
     endif()
-    # Build paths out of the binaries.
     target_compile_options(strcrypt_options INTERFACE
         -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
 endif()
@@ -52,7 +47,7 @@ if(MINGW)
     target_link_options(strcrypt_options INTERFACE -Wl,--no-insert-timestamp)  # no link time
 endif()
 
-# AddressSanitizer and UndefinedBehaviorSanitizer; any finding ends the process.
+# Sanitizers: any finding ends the process.
 if(STRCRYPT_SANITIZE AND MSVC)
     # MSVC's AddressSanitizer rejects the run-time checks that Debug turns on.
     string(REGEX REPLACE "/RTC[1csu]+" "" CMAKE_CXX_FLAGS_DEBUG "${CMAKE_CXX_FLAGS_DEBUG}")
@@ -84,12 +79,9 @@ function(strcrypt_target target)
     set_target_properties(${target} PROPERTIES
         INTERPROCEDURAL_OPTIMIZATION ${strcrypt_ipo}
         POSITION_INDEPENDENT_CODE ON)
-    # STRCRYPT_STATIC_RUNTIME links the runtimes in, each platform in its own way:
-    #   MinGW: every program links -static, the tests too (Wine has no MinGW DLLs), so
-    #     that nothing needs a DLL beyond those Windows ships;
-    #   MSVC: every target uses the static C runtime (/MT), so no redistributable is needed;
-    #   Linux: the program links libstdc++ and libgcc in; loading the shared libstdc++
-    #     roughly doubles the cost of a short run.
+    # STRCRYPT_STATIC_RUNTIME: MinGW programs, the tests too, link -static (Wine has no
+    # MinGW DLLs); MSVC targets use /MT (no redistributable); on Linux the program links
+    # libstdc++ and libgcc in (loading the shared libstdc++ doubles a short run's cost).
     if(NOT STRCRYPT_STATIC_RUNTIME)
         return()
     endif()

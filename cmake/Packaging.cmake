@@ -8,14 +8,9 @@ if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(STRCRYPT_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 elseif(EXISTS ${PROJECT_SOURCE_DIR}/SOURCE_DATE_EPOCH)  # a source package's
     file(STRINGS ${PROJECT_SOURCE_DIR}/SOURCE_DATE_EPOCH STRCRYPT_SOURCE_DATE_EPOCH LIMIT_COUNT 1)
-else()
-    find_package(Git QUIET)
-    if(GIT_FOUND)
-        execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
-                        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-                        OUTPUT_VARIABLE STRCRYPT_SOURCE_DATE_EPOCH
-                        OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-    endif()
+else()  # a git checkout's, if git is here
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                    OUTPUT_VARIABLE STRCRYPT_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 endif()
 if(STRCRYPT_SOURCE_DATE_EPOCH)
     set(ENV{SOURCE_DATE_EPOCH} "${STRCRYPT_SOURCE_DATE_EPOCH}")  # string(TIMESTAMP) reads it
@@ -63,11 +58,9 @@ else()
 
     # The license in Debian's machine-readable copyright format, its holder from LICENSE.
     file(READ LICENSE license)
-    string(REGEX MATCH "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n" heading "${license}")
+    string(REGEX MATCH "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n(.*[^\n])" license "${license}")
     set(holder "${CMAKE_MATCH_1}")
-    string(REPLACE "${heading}" "" license "${license}")
-    string(REGEX REPLACE "\n$" "" license "${license}")
-    string(REPLACE "\n\n" "\n.\n" license "${license}")
+    string(REPLACE "\n\n" "\n.\n" license "${CMAKE_MATCH_2}")
     string(REPLACE "\n" "\n " license " ${license}")
     file(WRITE ${PROJECT_BINARY_DIR}/copyright
         "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
