@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -263,7 +264,26 @@ TEST(Key, ProgramCarriesTheGivenKey) {
         expect_encodes({"CRYPT", "the key it was given"}, "the key it was given", key));
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Under Wine, CTest preloads libfaketime into the whole Wine session, this runner and every
+// program it starts, and names the file from which libfaketime reads the clock at every
+// call. A row writes its instant there; "+0", the real clock, stands between the tests.
+class FrozenClock {
+  public:
+    explicit FrozenClock(const char* file) : file_(std::string("Z:") + file) { set("+0"); }
+    ~FrozenClock() { set("+0"); }
+    FrozenClock(const FrozenClock&) = delete;
+    FrozenClock& operator=(const FrozenClock&) = delete;
+    void set(const char* instant) const {
+        std::ofstream out(file_, std::ios::trunc);
+        out << instant << '\n';
+        testing::check(static_cast<bool>(out.flush()), "writing the frozen clock's file");
+    }
+
+  private:
+    std::string file_;
+};
+#else
 // The environment that preloads `library` into the program. LD_PRELOAD splits at spaces,
 // so it names the library alone, and the folder goes in the search path, which does not.
 std::vector<std::string> preload(const std::string& library) {
@@ -273,10 +293,27 @@ std::vector<std::string> preload(const std::string& library) {
 }
 
 const std::string faketime_library = STRCRYPT_FAKETIME_LIBRARY;
+#endif
 
 TEST(Program, ResultLineIsExactForTheClockSecond) {
+#ifdef _WIN32
+    const char* const file = std::getenv("FAKETIME_TIMESTAMP_FILE");
+    if (file == nullptr) GTEST_SKIP() << "CTest runs this test under Wine with libfaketime";
+    const FrozenClock clock(file);
+    // The freeze must reach Wine's clock, as this runner reads it: 10^9 s after 1970.
+    clock.set("2001-09-09 01:46:40");
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    if (((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) != 126'444'736'000'000'000) {
+        if (sizeof(void*) == 4)
+            GTEST_SKIP() << "libfaketime does not reach 32-bit Wine's clock, which it reads "
+                            "with the 64-bit time calls (__clock_gettime64)";
+        FAIL() << "libfaketime does not freeze Wine's clock";
+    }
+#else
     if (faketime_library.empty())
         GTEST_SKIP() << "libfaketime not found or not usable in this build";
+#endif
     struct Row {
         const char* instant;  // UTC
         std::uint32_t seed;
@@ -294,8 +331,12 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     };
     for (const auto& row : rows) {
         RunOptions frozen;
+#ifdef _WIN32
+        clock.set(row.instant);
+#else
         frozen.env = preload(faketime_library);
         frozen.env.insert(frozen.env.end(), {std::string("FAKETIME=") + row.instant, "TZ=UTC"});
+#endif
         const RunResult first = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         const RunResult second = run_strcrypt({"strcrypt", "CRYPT", "hello world"}, frozen);
         EXPECT_EQ(first.status, 0);
@@ -308,6 +349,7 @@ TEST(Program, ResultLineIsExactForTheClockSecond) {
     }
 }
 
+#ifndef _WIN32
 // Under a limit on its address space the program either cannot start, which the loader
 // says, or encodes, or reports the lack of memory: it never aborts.
 TEST(Program, TightAddressSpaceNeverAborts) {
