@@ -1,7 +1,7 @@
 # What `cmake --install` puts where, and the packages CPack makes from it: a .deb and a
-# .tar.gz on Linux, a .zip on Windows, with SHA256SUMS beside them in build/<preset>/packages.
-# The same commit gives the same bytes: file times come from SOURCE_DATE_EPOCH, by default
-# the time of the last commit, which a source package carries in a file of that name.
+# .tar.gz on Linux, a .zip on Windows, with SHA256SUMS, in build/<preset>/packages. The same
+# commit gives the same bytes: times come from SOURCE_DATE_EPOCH, by default the commit's,
+# which a source package keeps.
 include(GNUInstallDirs)
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -19,13 +19,9 @@ endif()
 set(STRCRYPT_CONTACT "the strcrypt authors <strcrypt@users.noreply.github.com>")
 
 # Installs the build tree's <name> in <destination>, compressed as Debian lays out
-# documents, without a name or time in the gzip header; as it is if there is no gzip.
+# documents, without a name or time in the gzip header.
 function(strcrypt_gzip name destination)
-    find_program(STRCRYPT_GZIP gzip)
-    if(NOT STRCRYPT_GZIP)
-        install(FILES ${PROJECT_BINARY_DIR}/${name} DESTINATION ${destination})
-        return()
-    endif()
+    find_program(STRCRYPT_GZIP gzip REQUIRED)
     add_custom_command(OUTPUT ${name}.gz
         COMMAND ${STRCRYPT_GZIP} -9 -n -c ${name} > ${name}.gz
         DEPENDS ${PROJECT_BINARY_DIR}/${name}
@@ -42,6 +38,18 @@ if(WIN32)
     configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)  # it has no @VAR@
     install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 else()
+    # The folders that the install makes are 0755 whatever the umask, which CMake's own
+    # mkdir keeps: those missing before are noted, and set after.
+    install(CODE "set(folders ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_MANDIR}/man1 ${CMAKE_INSTALL_DOCDIR})"
+            CODE [[
+        set(strcrypt_made "")
+        foreach(folder IN LISTS folders)
+            set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${folder}")
+            while(NOT EXISTS "${path}")
+                list(APPEND strcrypt_made "${path}")
+                cmake_path(GET path PARENT_PATH path)
+            endwhile()
+        endforeach()]])
     install(TARGETS strcrypt RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
     string(TIMESTAMP STRCRYPT_DATE "%Y-%m-%d" UTC)  # from SOURCE_DATE_EPOCH
@@ -69,6 +77,8 @@ else()
         "Copyright: ${holder}\n"
         "License: Expat\n${license}\n")
     install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(CODE [[file(CHMOD ${strcrypt_made} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+                                GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)]])
 endif()
 
 set(CPACK_PACKAGE_NAME strcrypt)
