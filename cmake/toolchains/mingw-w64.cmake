@@ -14,24 +14,6 @@ else()
     set(wine wine)
 endif()
 find_program(STRCRYPT_WINE ${wine} PATHS /usr/lib/wine)
-set(tests_off "or configure with -DSTRCRYPT_BUILD_TESTS=OFF")
-# Asked once a configure: its compiler checks read this file again, in the same process.
-if(NOT DEFINED ENV{STRCRYPT_WINE_ASKED} AND NOT STRCRYPT_BUILD_TESTS STREQUAL "OFF")
-    if(NOT STRCRYPT_WINE)
-        message(FATAL_ERROR "strcrypt: the tests run under Wine and there is no ${wine}: install Debian's ${wine} package, ${tests_off}")
-    endif()
-    # Wine starts only where its loader can run.
-    execute_process(COMMAND env -u WINEDEBUG ${STRCRYPT_WINE} --version
-                    RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE said)
-    if(said MATCHES "wine32 is missing")
-        message(FATAL_ERROR "strcrypt: the tests need Wine's 32-bit loader: install Debian's wine32:i386, ${tests_off}")
-    elseif(failed AND triple MATCHES "^i686")
-        message(FATAL_ERROR "strcrypt: this host does not run 32-bit x86 programs, so Wine cannot run the tests (${failed}); ${tests_off}")
-    elseif(failed)
-        message(FATAL_ERROR "strcrypt: ${STRCRYPT_WINE} does not start here (${failed}); ${tests_off}")
-    endif()
-endif()
-set(ENV{STRCRYPT_WINE_ASKED} 1)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES STRCRYPT_WINDOWS_ARCH)
 
 # The win32-thread flavour: the program uses no threads, and the posix one would link in
