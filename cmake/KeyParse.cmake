@@ -1,11 +1,9 @@
-# Reading the cipher key; usable from a project and from `cmake -P` alike. A key is four
-# 32-bit words k0..k3, each in hexadecimal with 0x, separated by commas; white space
-# around the words is allowed. A malformed key stops with a message that says where it
-# came from and what is wrong, and never repeats the key.
+# Reading the cipher key, in a project or `cmake -P`: four 32-bit words k0..k3, each in hex
+# with 0x, separated by commas, white space allowed. A malformed key stops with a message
+# that says where it came from and what is wrong, and never repeats the key.
 
 set(STRCRYPT_DEFAULT_KEY "0x5EC7A2B1,0x0F3D94C6,0xA1E85B27,0x6C49D03E")
-# What a build says of its key, in the configure step, the packages and the program's
-# version resource.
+# What a build says of its key: in the configure, the packages and the version resource.
 set(STRCRYPT_DEFAULT_KEY_NOTE "Built with the public default key: anyone can decode the texts it encodes.")
 set(STRCRYPT_OWN_KEY_NOTE "Built with a key of its own.")
 
@@ -22,8 +20,7 @@ function(strcrypt_parse_key text source out_words)
     if(text STREQUAL "")
         strcrypt_key_fault("${source}: the key is empty; it needs 4 comma-separated words k0..k3")
     endif()
-    string(FIND "${text}" ";" semicolon)
-    if(NOT semicolon EQUAL -1)
+    if(text MATCHES ";")
         strcrypt_key_fault("${source}: separate the words with commas, not semicolons")
     endif()
     string(REPLACE "," ";" items "${text}")

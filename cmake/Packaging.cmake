@@ -99,8 +99,8 @@ set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageFiles.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageFiles.cmake)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackOptions.cmake)
 set(CPACK_SOURCE_GENERATOR TGZ)
-# cpack runs apart from CMake: give it the same time for the files it packs. The source
-# package (CPACK_INSTALLED_DIRECTORIES) takes only what git tracks: no build folder, no key.
+# cpack runs apart from CMake: the same time for what it packs; the source package takes
+# only what git tracks (no build folder, no key).
 file(WRITE ${PROJECT_BINARY_DIR}/CPackOptions.cmake
     "set(ENV{SOURCE_DATE_EPOCH} \"${STRCRYPT_SOURCE_DATE_EPOCH}\")\n"
     "set(ENV{TZ} UTC)  # a zip's times are local times: the same in every time zone\n"

@@ -1,10 +1,8 @@
-# The Windows program compiled in MSVC mode, as Visual Studio compiles it, for
-# STRCRYPT_WINDOWS_ARCH: x86 (Win32, the default) or x64. clang-cl (Debian: clang-tools,
-# llvm) against Wine's Windows and C runtime headers (libwine-dev, of the host's own
-# architecture: the headers serve every target) and LLVM's C++ library headers (libc++-dev
-# of the same LLVM). Debian has no MSVC start-up code, import libraries or C++ library
-# built for Windows, so the windows-*-msvc presets compile and archive but never link: no
-# linker is set.
+# The Windows program compiled as Visual Studio compiles it, for STRCRYPT_WINDOWS_ARCH x86
+# (the default) or x64: clang-cl (clang-tools, llvm) against Wine's Windows and C runtime
+# headers (libwine-dev, of any architecture) and libc++'s (libc++-dev of the same LLVM).
+# Debian has no MSVC start-up code, import libraries or C++ library for Windows, so the
+# windows-*-msvc presets compile and archive but never link: no linker is set.
 set(CMAKE_SYSTEM_NAME Windows)
 if(STRCRYPT_WINDOWS_ARCH STREQUAL "x64")
     set(CMAKE_SYSTEM_PROCESSOR AMD64)
