@@ -6,18 +6,15 @@ if(NOT DEFINED CPACK_PACKAGE_FILES)
          OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     return()
 endif()
-foreach(deb IN LISTS CPACK_PACKAGE_FILES)  # its ar members carry the umask's modes: 0644
-    set(at 8)  # past "!<arch>\n"; each member: a 60-byte header, its mode at 40, size at 48
-    foreach(member debian-binary control data)
-        if(deb MATCHES "\\.deb$")
-            file(READ "${deb}" header OFFSET ${at} LIMIT 60)
-            string(SUBSTRING "${header}" 48 10 size)
-            math(EXPR mode_at "${at} + 40")
-            execute_process(COMMAND sh -c [[printf '100644  ' | dd of="$0" bs=1 seek="$1" conv=notrunc status=none]]
-                            "${deb}" ${mode_at})
-            math(EXPR at "${at} + 60 + ${size} + ${size} % 2")
-        endif()
-    endforeach()
+# A .deb's ar members (debian-binary, control, data) carry the umask's modes: 0644. Each
+# is a 60-byte header, its mode at 40 and its size at 48, and its data, padded to even.
+set(debs ${CPACK_PACKAGE_FILES})
+list(FILTER debs INCLUDE REGEX "\\.deb$")
+foreach(deb IN LISTS debs)
+    execute_process(COMMAND sh -c [[at=8; for member in 1 2 3; do
+        size=$(dd if="$0" bs=1 skip=$((at + 48)) count=10 status=none)
+        printf '100644  ' | dd of="$0" bs=1 seek=$((at + 40)) conv=notrunc status=none
+        at=$((at + 60 + size + size % 2)); done]] "${deb}")
 endforeach()
 file(GLOB packages "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_NAME}[-_]${CPACK_PACKAGE_VERSION}[-_]*")
 list(FILTER packages INCLUDE REGEX "\\.(deb|tar\\.gz|zip)$")
