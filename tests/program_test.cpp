@@ -265,9 +265,9 @@ TEST(Key, ProgramCarriesTheGivenKey) {
 }
 
 #ifdef _WIN32
-// Under Wine, CTest preloads libfaketime into the whole Wine session, this runner and every
-// program it starts, and names the file from which libfaketime reads the clock at every
-// call. A row writes its instant there; "+0", the real clock, stands between the tests.
+// Under Wine, CTest preloads a library (frozen_clock.cpp) into the whole Wine session, this
+// runner and every program it starts, that reads the wall clock from the file named by
+// STRCRYPT_FROZEN_CLOCK at every call. A row writes its instant there; "+0" lets it run.
 class FrozenClock {
   public:
     explicit FrozenClock(const char* file) : file_(std::string("Z:") + file) { set("+0"); }
@@ -297,19 +297,16 @@ const std::string faketime_library = STRCRYPT_FAKETIME_LIBRARY;
 
 TEST(Program, ResultLineIsExactForTheClockSecond) {
 #ifdef _WIN32
-    const char* const file = std::getenv("FAKETIME_TIMESTAMP_FILE");
-    if (file == nullptr) GTEST_SKIP() << "CTest runs this test under Wine with libfaketime";
+    const char* const file = std::getenv("STRCRYPT_FROZEN_CLOCK");
+    if (file == nullptr) GTEST_SKIP() << "CTest runs this test under Wine with its clock frozen";
     const FrozenClock clock(file);
     // The freeze must reach Wine's clock, as this runner reads it: 10^9 s after 1970.
     clock.set("2001-09-09 01:46:40");
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    if (((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) != 126'444'736'000'000'000) {
-        if (sizeof(void*) == 4)
-            GTEST_SKIP() << "libfaketime does not reach 32-bit Wine's clock, which it reads "
-                            "with the 64-bit time calls (__clock_gettime64)";
-        FAIL() << "libfaketime does not freeze Wine's clock";
-    }
+    ASSERT_EQ((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime,
+              126'444'736'000'000'000ULL)
+        << "the preloaded library does not freeze Wine's clock";
 #else
     if (faketime_library.empty())
         GTEST_SKIP() << "libfaketime not found or not usable in this build";
