@@ -1,11 +1,10 @@
 /* What the Windows SDK's math.h declares and Wine's leaves out: the float and long double
-   forms that the C++ library's <cmath> names. Declarations only; nothing here is linked. */
+   forms that the C++ library's <cmath> names. Declarations only, for C++; nothing here is
+   linked. */
 #pragma once
 #include_next <math.h>
 
-#ifdef __cplusplus
 extern "C" {
-#endif
 
 #define STRCRYPT_L(f) long double __cdecl f##l(long double);
 #define STRCRYPT_LL(f) long double __cdecl f##l(long double, long double);
@@ -33,6 +32,4 @@ long double __cdecl remquol(long double, long double, int*);
 long double __cdecl scalblnl(long double, long);
 long double __cdecl scalbnl(long double, int);
 
-#ifdef __cplusplus
 }
-#endif

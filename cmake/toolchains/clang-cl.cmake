@@ -21,15 +21,22 @@ set(CMAKE_RC_COMPILER llvm-rc-${llvm})  # compiles the version resource
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)  # CMake's compiler checks link nothing
 
 # Header folders as system headers, in the order Visual Studio searches its own:
-# the C++ library, then the C runtime and the Windows API. msvc-compat fills in what
-# Wine's headers leave out or define differently from the Windows SDK.
+# the C++ library, then the C runtime and the Windows API. msvc-compat declares the
+# long double maths that Wine's headers leave out and libc++ names.
 set(wine /usr/include/wine/wine)
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH cmake_dir)
 set(headers /usr/lib/llvm-${llvm}/include/c++/v1 ${cmake_dir}/msvc-compat
             ${wine}/msvcrt ${wine}/windows)
 # As Visual Studio 2022 (_MSC_VER 1930); Wine's WCHAR as the compiler's own wchar_t; libc++
-# without MSVC's vcruntime headers, which Debian does not have.
-set(flags "-fms-compatibility-version=19.30 -DWINE_UNICODE_NATIVE -D_LIBCPP_NO_VCRUNTIME")
+# without MSVC's vcruntime headers, which Debian does not have, and without threads, which
+# the program does not use (libc++'s need a struct timespec that Wine's time.h lacks).
+set(flags "-fms-compatibility-version=19.30 -DWINE_UNICODE_NATIVE -D_LIBCPP_NO_VCRUNTIME -D_LIBCPP_HAS_NO_THREADS")
+# Wine's winnt.h defines inline functions under the names of intrinsics that clang-cl has
+# built in: they get names of their own.
+foreach(name And64 CompareExchange128 CompareExchangePointer Decrement64 ExchangeAdd64 ExchangePointer
+             Increment64 Or64 Xor64)
+    string(APPEND flags " -D_Interlocked${name}=strcrypt_wine_Interlocked${name}")
+endforeach()
 foreach(dir IN LISTS headers)
     string(APPEND flags " /imsvc ${dir}")
 endforeach()
