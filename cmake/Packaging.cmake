@@ -64,19 +64,7 @@ else()
         " -- ${STRCRYPT_CONTACT}  ${release_date}\n")
     strcrypt_gzip(changelog ${CMAKE_INSTALL_DOCDIR})
 
-    # The license in Debian's machine-readable copyright format, its holder from LICENSE.
-    file(READ LICENSE license)
-    string(REGEX MATCH "^MIT License\n\nCopyright \\(c\\) ([^\n]*)\n\n(.*[^\n])" license "${license}")
-    set(holder "${CMAKE_MATCH_1}")
-    string(REPLACE "\n\n" "\n.\n" license "${CMAKE_MATCH_2}")
-    string(REPLACE "\n" "\n " license " ${license}")
-    file(WRITE ${PROJECT_BINARY_DIR}/copyright
-        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
-        "Upstream-Name: strcrypt\n\n"
-        "Files: *\n"
-        "Copyright: ${holder}\n"
-        "License: Expat\n${license}\n")
-    install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)  # as Debian names it
     install(CODE [[file(CHMOD ${strcrypt_made} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
                                 GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)]])
 endif()
