@@ -70,16 +70,14 @@ else()
 endif()
 
 set(CPACK_PACKAGE_NAME strcrypt)
-set(CPACK_PACKAGE_VENDOR "the strcrypt authors")
 set(CPACK_PACKAGE_CONTACT "${STRCRYPT_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "encode a text as clock-padded, TEA-enciphered hex")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "strcrypt takes one text on its command line after the keyword CRYPT and\n"
     "prints it encoded: wrapped with a pad count, a clock-seeded pad and a CRC-32,\n"
     "enciphered with TEA over overlapping 8-byte windows and written as\n"
     "uppercase hexadecimal.\n"
     "${STRCRYPT_KEY_NOTE}")
-list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
@@ -103,7 +101,6 @@ else()
     set(CPACK_SYSTEM_NAME "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")  # the .tar.gz's name
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # Depends from the program's libraries
 endif()
 include(CPack)
