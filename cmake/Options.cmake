@@ -43,9 +43,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     check_pie_supported(LANGUAGES CXX)
     target_link_options(strcrypt_options INTERFACE -Wl,-z,relro,-z,now)
 endif()
-if(MINGW)
-    target_link_options(strcrypt_options INTERFACE -Wl,--no-insert-timestamp)  # no link time
-endif()
+target_link_options(strcrypt_options INTERFACE $<$<BOOL:${MINGW}>:-Wl,--no-insert-timestamp>)  # no link time
 
 # Sanitizers: any finding ends the process.
 if(STRCRYPT_SANITIZE AND MSVC)
@@ -82,14 +80,11 @@ function(strcrypt_target target)
     # STRCRYPT_STATIC_RUNTIME: MinGW programs, the tests too, link -static (Wine has no
     # MinGW DLLs); MSVC targets use /MT (no redistributable); on Linux the program links
     # libstdc++ and libgcc in (loading the shared libstdc++ doubles a short run's cost).
-    if(NOT STRCRYPT_STATIC_RUNTIME)
-        return()
-    endif()
-    if(MSVC)
+    if(STRCRYPT_STATIC_RUNTIME AND MSVC)
         set_target_properties(${target} PROPERTIES MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
-    elseif(MINGW)
+    elseif(STRCRYPT_STATIC_RUNTIME AND MINGW)
         target_link_options(${target} PRIVATE -static)  # what links: the programs
-    elseif(NOT MINGW AND target STREQUAL "strcrypt")
+    elseif(STRCRYPT_STATIC_RUNTIME AND target STREQUAL "strcrypt")
         target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
     endif()
 endfunction()
