@@ -12,9 +12,7 @@ else()  # a git checkout's, if git is here
     execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
                     OUTPUT_VARIABLE STRCRYPT_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 endif()
-if(STRCRYPT_SOURCE_DATE_EPOCH)
-    set(ENV{SOURCE_DATE_EPOCH} "${STRCRYPT_SOURCE_DATE_EPOCH}")  # string(TIMESTAMP) reads it
-endif()
+set(ENV{SOURCE_DATE_EPOCH} "${STRCRYPT_SOURCE_DATE_EPOCH}")  # string(TIMESTAMP) reads it; empty unsets
 
 set(STRCRYPT_CONTACT "the strcrypt authors <strcrypt@users.noreply.github.com>")
 
@@ -78,7 +76,6 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "enciphered with TEA over overlapping 8-byte windows and written as\n"
     "uppercase hexadecimal.\n"
     "${STRCRYPT_KEY_NOTE}")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageFiles.cmake)
